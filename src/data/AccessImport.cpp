@@ -1,0 +1,164 @@
+#include "data/AccessImport.h"
+
+#include <QFile>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <mdbtools.h>
+#include <sqlite3.h>
+#include <vector>
+
+namespace zd {
+
+namespace {
+
+// "\0\1\0\0Standard Jet DB" or "Standard ACE DB" at the start of the first page.
+bool hasAccessSignature(const QByteArray& head)
+{
+    return head.size() >= 19 && head.at(0) == 0 && head.at(1) == 1 && head.at(2) == 0 && head.at(3) == 0
+        && (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB");
+}
+
+// libmdb reads the Jet3 code page from the environment when the file is opened.
+class Jet3Charset {
+public:
+    explicit Jet3Charset(const QByteArray& cp)
+    {
+        if (const char* old = std::getenv("MDB_JET3_CHARSET")) m_old = old;
+        m_had = std::getenv("MDB_JET3_CHARSET") != nullptr;
+        setenv("MDB_JET3_CHARSET", cp.constData(), 1);
+    }
+    ~Jet3Charset()
+    {
+        if (m_had) setenv("MDB_JET3_CHARSET", m_old.constData(), 1);
+        else unsetenv("MDB_JET3_CHARSET");
+    }
+private:
+    QByteArray m_old;
+    bool m_had = false;
+};
+
+struct MdbCloser { void operator()(MdbHandle* h) const { mdb_close(h); } };
+struct TableCloser { void operator()(MdbTableDef* t) const { mdb_free_tabledef(t); } };
+
+QString quoteIdent(const QString& name)
+{
+    QString q = name;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+bool isNumeric(int type)
+{
+    switch (type) {
+    case MDB_BOOL: case MDB_BYTE: case MDB_INT: case MDB_LONGINT: case MDB_MONEY:
+    case MDB_FLOAT: case MDB_DOUBLE: case MDB_NUMERIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isSkipped(int type) { return type == MDB_OLE || type == MDB_BINARY || type == MDB_COMPLEX; }
+
+void bindValue(sqlite3_stmt* st, int index, int type, const char* text, int len)
+{
+    if (len <= 0 && type != MDB_TEXT && type != MDB_MEMO) {
+        sqlite3_bind_null(st, index);
+        return;
+    }
+    if (isNumeric(type)) {
+        char* end = nullptr;
+        const double v = std::strtod(text, &end);
+        if (end == text) sqlite3_bind_text(st, index, text, len, SQLITE_TRANSIENT);
+        else if (v == std::floor(v) && std::fabs(v) < 9.0e15) sqlite3_bind_int64(st, index, static_cast<sqlite3_int64>(v));
+        else sqlite3_bind_double(st, index, v);
+        return;
+    }
+    sqlite3_bind_text(st, index, text, len, SQLITE_TRANSIENT);
+}
+
+QString copyTable(MdbCatalogEntry* entry, sqlite3* db, const QString& schema)
+{
+    std::unique_ptr<MdbTableDef, TableCloser> table(mdb_read_table(entry));
+    if (!table) return QStringLiteral("таблица %1 не читается").arg(QString::fromUtf8(entry->object_name));
+    if (!mdb_read_columns(table.get()) || !table->columns)
+        return QStringLiteral("столбцы таблицы %1 не читаются").arg(QString::fromUtf8(entry->object_name));
+    mdb_rewind_table(table.get());
+
+    const QString name = QString::fromUtf8(table->name);
+    const unsigned cols = table->num_cols;
+    const size_t bindSize = table->entry->mdb->bind_size;
+    std::vector<std::vector<char>> values(cols, std::vector<char>(bindSize + 1, 0));
+    std::vector<int> lengths(cols, 0), types(cols, 0), used;
+    QStringList defs;
+    for (unsigned c = 0; c < cols; ++c) {
+        auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, c));
+        types[c] = col->col_type;
+        if (isSkipped(col->col_type)) continue;
+        mdb_bind_column(table.get(), static_cast<int>(c + 1), values[c].data(), &lengths[c]);
+        used.push_back(static_cast<int>(c));
+        defs << quoteIdent(QString::fromUtf8(col->name)) + QLatin1String(isNumeric(col->col_type) ? " NUMERIC" : " TEXT");
+    }
+    if (used.empty()) return {};
+    const QString target = quoteIdent(schema) + u'.' + quoteIdent(name);
+    QString sql = QStringLiteral("CREATE TABLE %1 (%2)").arg(target, defs.join(u", "));
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    QStringList marks;
+    for (size_t i = 0; i < used.size(); ++i) marks << QStringLiteral("?");
+    sql = QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(target, marks.join(u','));
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_exec(db, "SAVEPOINT mdbcopy", nullptr, nullptr, nullptr);
+    QString error;
+    while (mdb_fetch_row(table.get())) {
+        for (size_t i = 0; i < used.size(); ++i) {
+            const int c = used[i];
+            const int len = std::min<int>(lengths[c], static_cast<int>(bindSize));
+            bindValue(st, static_cast<int>(i + 1), types[c], values[c].data(), len);
+        }
+        if (sqlite3_step(st) != SQLITE_DONE) { error = QString::fromUtf8(sqlite3_errmsg(db)); break; }
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(db, "RELEASE mdbcopy", nullptr, nullptr, nullptr);
+    return error;
+}
+
+} // namespace
+
+bool looksLikeAccess(const QByteArray& head) { return hasAccessSignature(head); }
+
+QString importAccess(const QString& path, sqlite3* db, const QString& schema,
+                     const QStringList& onlyTables, const QByteArray& jet3Charset)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("файл не читается");
+    // libmdb needs at least the header page and one more to read the catalog.
+    if (!hasAccessSignature(file.read(4096)) || file.size() < 4096)
+        return QStringLiteral("файл не является базой данных Access");
+    file.close();
+
+    std::unique_ptr<MdbHandle, MdbCloser> mdb;
+    {
+        Jet3Charset charset(jet3Charset);
+        mdb.reset(mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS));
+    }
+    if (!mdb) return QStringLiteral("файл Access не открывается");
+    mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
+    if (!mdb_read_catalog(mdb.get(), MDB_TABLE)) return QStringLiteral("каталог файла Access не читается");
+
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type != MDB_TABLE || mdb_is_system_table(entry)) continue;
+        const QString name = QString::fromUtf8(entry->object_name);
+        if (!onlyTables.isEmpty() && !onlyTables.contains(name, Qt::CaseInsensitive)) continue;
+        if (QString e = copyTable(entry, db, schema); !e.isEmpty())
+            return QStringLiteral("таблица %1: %2").arg(name, e);
+    }
+    return {};
+}
+
+} // namespace zd

@@ -1,0 +1,22 @@
+#pragma once
+// Copies the tables of an Access file (Jet3, Jet4, ACE) into SQLite, through libmdb.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+struct sqlite3;
+
+namespace zd {
+
+// True when the first bytes are those of an Access (Jet3/Jet4/ACE) file.
+bool looksLikeAccess(const QByteArray& head);
+
+// Copies tables of the Access file at `path` into the attached SQLite schema `schema`
+// of `db`. When `onlyTables` is not empty, only those tables (case-insensitive) are
+// copied. Jet3 text is decoded with `jet3Charset` (an iconv name). Numbers stay numbers
+// (whole numbers as integers), text is UTF-8, NULL stays NULL. Returns an empty string
+// on success, otherwise the cause.
+QString importAccess(const QString& path, sqlite3* db, const QString& schema,
+                     const QStringList& onlyTables = {}, const QByteArray& jet3Charset = "CP1251");
+
+} // namespace zd

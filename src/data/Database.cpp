@@ -1,0 +1,222 @@
+#include "data/Database.h"
+
+#include "data/AccessImport.h"
+#include "data/RowSet.h"
+#include "data/SqlFunctions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+#include <sqlite3.h>
+
+namespace zd {
+
+namespace {
+
+// The four tables with the columns the program reads, each with the expression that
+// brings a source value into the fixed schema.
+struct ColumnDef { const char* name; const char* type; bool text; };
+struct TableDef { const char* name; std::vector<ColumnDef> columns; };
+
+const std::vector<TableDef>& networkTables()
+{
+    static const std::vector<TableDef> tables = {
+        {"Stn", {{"KodStn", "TEXT", true}, {"NazStn", "TEXT COLLATE RUSSIAN", true},
+                 {"StnX", "NUMERIC", false}, {"StnY", "NUMERIC", false},
+                 {"KodDor", "TEXT", true}, {"TipStn", "INTEGER", false},
+                 {"StnBranch", "INTEGER", false}}},
+        {"Peregon", {{"KodStn1", "TEXT", true}, {"KodStn2", "TEXT", true},
+                     {"Stn1X", "NUMERIC", false}, {"Stn1Y", "NUMERIC", false},
+                     {"Stn2X", "NUMERIC", false}, {"Stn2Y", "NUMERIC", false},
+                     {"LenPer", "NUMERIC", false}, {"KodDor", "TEXT", true},
+                     {"RL", "INTEGER", false}, {"EL", "INTEGER", false}}},
+        {"Doroga", {{"KodDor", "TEXT", true}, {"NazDor", "TEXT COLLATE RUSSIAN", true},
+                    {"XL", "NUMERIC", false}, {"YL", "NUMERIC", false},
+                    {"XR", "NUMERIC", false}, {"YR", "NUMERIC", false},
+                    {"KodCentr", "TEXT", true}, {"NazCentr", "TEXT", true},
+                    {"KodContry", "TEXT", true}}},
+        {"Contry", {{"KodContry", "TEXT", true}, {"NazContry", "TEXT COLLATE RUSSIAN", true}}},
+    };
+    return tables;
+}
+
+const char* const kIndexes[] = {
+    "CREATE INDEX ixStnXY ON Stn(StnX, StnY)",
+    "CREATE INDEX ixStnY ON Stn(StnY)",
+    "CREATE INDEX ixStnKod ON Stn(KodStn)",
+    "CREATE INDEX ixStnDor ON Stn(KodDor)",
+    "CREATE INDEX ixStnNaz ON Stn(NazStn)",
+    "CREATE INDEX ixPer1 ON Peregon(Stn1X, Stn1Y)",
+    "CREATE INDEX ixPer2 ON Peregon(Stn2X, Stn2Y)",
+    "CREATE INDEX ixPerDor ON Peregon(KodDor)",
+    "CREATE INDEX ixPerKod1 ON Peregon(KodStn1)",
+    "CREATE INDEX ixPerKod2 ON Peregon(KodStn2)",
+    "CREATE INDEX ixDorKod ON Doroga(KodDor)",
+    "CREATE INDEX ixContryKod ON Contry(KodContry)",
+};
+
+QString quoteIdent(const QString& name)
+{
+    QString q = name;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
+QString lastError(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+
+bool exec(sqlite3* db, const QString& sql, QString* error)
+{
+    char* msg = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg) == SQLITE_OK) return true;
+    if (error) *error = msg ? QString::fromUtf8(msg) : lastError(db);
+    sqlite3_free(msg);
+    return false;
+}
+
+// Names as they stand in the source, found case-insensitively: table, then columns.
+QString sourceTable(sqlite3* db, const char* wanted)
+{
+    sqlite3_stmt* st = nullptr;
+    QString found;
+    if (sqlite3_prepare_v2(db, "SELECT name FROM src.sqlite_master WHERE type IN ('table','view') "
+                               "AND lower(name) = lower(?1)", -1, &st, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(st, 1, wanted, -1, SQLITE_STATIC);
+        if (sqlite3_step(st) == SQLITE_ROW)
+            found = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    }
+    sqlite3_finalize(st);
+    return found;
+}
+
+QStringList sourceColumns(sqlite3* db, const QString& table, QString* error)
+{
+    QStringList cols;
+    sqlite3_stmt* st = nullptr;
+    const QByteArray sql = ("PRAGMA src.table_info(" + quoteIdent(table) + ")").toUtf8();
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+        *error = lastError(db);
+        return cols;
+    }
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+        cols << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    if (rc != SQLITE_DONE) *error = lastError(db);
+    sqlite3_finalize(st);
+    return cols;
+}
+
+QString findColumn(const QStringList& cols, const char* wanted)
+{
+    for (const QString& c : cols)
+        if (c.compare(QLatin1String(wanted), Qt::CaseInsensitive) == 0) return c;
+    return {};
+}
+
+// Creates one table of the fixed schema and copies the source rows into it.
+QString copyTable(sqlite3* db, const TableDef& t)
+{
+    const QString src = sourceTable(db, t.name);
+    if (src.isEmpty()) return QStringLiteral("нет таблицы %1").arg(QLatin1String(t.name));
+    QString error;
+    const QStringList cols = sourceColumns(db, src, &error);
+    if (!error.isEmpty()) return QStringLiteral("таблица %1 не читается: %2").arg(QLatin1String(t.name), error);
+
+    QStringList defs, targets, exprs;
+    for (const ColumnDef& c : t.columns) {
+        const QString s = findColumn(cols, c.name);
+        if (s.isEmpty())
+            return QStringLiteral("в таблице %1 нет столбца %2").arg(QLatin1String(t.name), QLatin1String(c.name));
+        defs << QStringLiteral("%1 %2").arg(QLatin1String(c.name), QLatin1String(c.type));
+        targets << QLatin1String(c.name);
+        exprs << QStringLiteral("%1(%2)").arg(QLatin1String(c.text ? "ZdText" : "ZdNum"), quoteIdent(s));
+    }
+    const QString create = QStringLiteral("CREATE TABLE main.%1 (%2)").arg(QLatin1String(t.name), defs.join(u", "));
+    const QString copy = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM src.%4")
+                             .arg(QLatin1String(t.name), targets.join(u", "), exprs.join(u", "), quoteIdent(src));
+    if (!exec(db, create, &error) || !exec(db, copy, &error))
+        return QStringLiteral("таблица %1 не читается: %2").arg(QLatin1String(t.name), error);
+    return {};
+}
+
+QString attachSource(sqlite3* db, const QString& path, const QByteArray& format, const OpenOptions& options)
+{
+    QString error;
+    if (format == "sqlite") {
+        const QString uri = QStringLiteral("file:") + QString::fromUtf8(QUrl::toPercentEncoding(path, "/"))
+                          + QStringLiteral("?mode=ro&immutable=1");
+        QString sql = QStringLiteral("ATTACH DATABASE '%1' AS src").arg(QString(uri).replace(u'\'', QStringLiteral("''")));
+        if (!exec(db, sql, &error)) return QStringLiteral("файл SQLite не открывается: ") + error;
+        return {};
+    }
+    if (!exec(db, QStringLiteral("ATTACH DATABASE ':memory:' AS src"), &error)) return error;
+    return importAccess(path, db, QStringLiteral("src"),
+                        {QStringLiteral("Stn"), QStringLiteral("Peregon"), QStringLiteral("Doroga"),
+                         QStringLiteral("Contry")},
+                        options.jet3Charset);
+}
+
+QString buildNetwork(sqlite3* db, const QString& path, const QByteArray& format, const OpenOptions& options)
+{
+    if (QString e = attachSource(db, path, format, options); !e.isEmpty()) return e;
+    QString error;
+    exec(db, QStringLiteral("BEGIN"), nullptr);
+    for (const TableDef& t : networkTables())
+        if (QString e = copyTable(db, t); !e.isEmpty()) return e;
+    exec(db, QStringLiteral("COMMIT"), nullptr);
+    exec(db, QStringLiteral("DETACH DATABASE src"), nullptr);
+    for (const char* ix : kIndexes)
+        if (!exec(db, QLatin1String(ix), &error)) return error;
+    exec(db, QStringLiteral("ANALYZE"), nullptr);
+    return {};
+}
+
+} // namespace
+
+QByteArray databaseFormat(const QByteArray& head)
+{
+    if (head.startsWith(QByteArrayLiteral("SQLite format 3\0"))) return "sqlite";
+    if (looksLikeAccess(head)) return "access";
+    return {};
+}
+
+Database::~Database() { sqlite3_close(m_db); }
+
+Expected<std::shared_ptr<Database>> Database::open(const QString& path, const OpenOptions& options)
+{
+    const QString shown = QFileInfo(path).absoluteFilePath();
+    QFile file(path);
+    if (!QFileInfo(path).isFile()) return DbError{shown, QStringLiteral("файл не найден")};
+    if (!file.open(QIODevice::ReadOnly)) return DbError{shown, QStringLiteral("файл не читается: ") + file.errorString()};
+    const QByteArray format = databaseFormat(file.read(4096));
+    file.close();
+    if (format.isEmpty())
+        return DbError{shown, QStringLiteral("файл не является базой данных Access или SQLite 3")};
+
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return DbError{shown, QStringLiteral("нет памяти для базы данных")};
+    }
+    std::shared_ptr<Database> result(new Database(db, shown));
+    if (!registerSqlFunctions(db)) return DbError{shown, lastError(db)};
+    if (QString e = buildNetwork(db, path, format, options); !e.isEmpty()) return DbError{shown, e};
+    return result;
+}
+
+Expected<RowSet> Database::query(const QString& sql) const
+{
+    sqlite3_stmt* st = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &st, nullptr) != SQLITE_OK) {
+        QString e = lastError(m_db);
+        sqlite3_finalize(st);
+        return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(e, sql)};
+    }
+    int rc = SQLITE_DONE;
+    RowSet rs = RowSet::fromStatement(st, &rc);
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(lastError(m_db), sql)};
+    return rs;
+}
+
+} // namespace zd

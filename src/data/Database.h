@@ -1,0 +1,43 @@
+#pragma once
+// The network database: ZdShort.mdb (an Access or an SQLite 3 file) copied at opening
+// into an in-memory SQLite database with one fixed schema. The file itself is only read.
+#include "data/DbError.h"
+#include "data/RowSet.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+struct sqlite3;
+
+namespace zd {
+
+
+struct OpenOptions {
+    QByteArray jet3Charset = "CP1251";   // code page of Jet3 (Access 97) text
+};
+
+class Database {
+public:
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    static Expected<std::shared_ptr<Database>> open(const QString& path, const OpenOptions& options = {});
+
+    // Runs one SELECT and materialises its rows.
+    Expected<RowSet> query(const QString& sql) const;
+
+    const QString& path() const { return m_path; }
+    sqlite3* handle() const { return m_db; }
+
+private:
+    Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
+    sqlite3* m_db;
+    QString m_path;
+};
+
+// The name of the file format judged by its first bytes: "sqlite", "access" or "".
+QByteArray databaseFormat(const QByteArray& head);
+
+} // namespace zd

@@ -1,0 +1,24 @@
+#pragma once
+// Every SQL text of the program is built here, each from its fixed pieces.
+#include <QString>
+#include <cstdint>
+
+namespace zd {
+
+// A text value between single quotes, its own quotes doubled.
+QString quoted(const QString& value);
+
+// The Russia-only condition, or empty.
+QString rusFilter(int rusMode);
+
+// The generalisation condition of the station queries.
+inline const QString kGenFilter = QStringLiteral(" AND (TipStn BETWEEN 7 AND 9 OR StnBranch = 1)");
+
+struct FrameBounds { std::int32_t x1, y1, x2, y2; };
+
+// The sections with an end in the frame.
+QString frameSectionsSql(const FrameBounds& f, const QString& rusFilter);
+// The stations in the frame, ordered by type.
+QString frameStationsSql(const FrameBounds& f, const QString& rusFilter, bool generalised);
+
+} // namespace zd

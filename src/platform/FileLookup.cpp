@@ -1,0 +1,28 @@
+#include "platform/FileLookup.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace zd {
+
+QString findFile(const QString& path)
+{
+    if (path.isEmpty()) return {};
+    const QFileInfo info(path);
+    if (info.isFile()) return info.absoluteFilePath();
+    const QDir dir = info.absoluteDir();
+    const QString name = info.fileName();
+    if (name.isEmpty() || !dir.exists()) return {};
+    const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
+    for (const QString& f : files)
+        if (f.compare(name, Qt::CaseInsensitive) == 0) return dir.filePath(f);
+    return {};
+}
+
+bool fileExists(const QString& path)
+{
+    if (path.contains(QStringLiteral("*.")) || path.isEmpty()) return false;
+    return !findFile(path).isEmpty();
+}
+
+} // namespace zd

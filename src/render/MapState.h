@@ -1,0 +1,45 @@
+#pragma once
+// What the drawing routines read of the program's state: the frame, the scales, the
+// marking mode and the palette. The main window owns one and hands it to them.
+#include "data/ZdTypes.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace zd {
+
+class PictureBox;
+class Polygon;
+class RowSet;
+
+// A frame in whole map units: left, top, right, bottom (top is the smaller Y).
+struct Frame {
+    std::int32_t x1 = 0, y1 = -1000, x2 = 84000, y2 = 36000;
+    bool operator==(const Frame&) const = default;
+};
+
+struct Palette {
+    Color net = rgb(128, 128, 0);
+    Color netPale = lighten(rgb(128, 128, 0));
+    Color stn = 0;
+    Color stnPale = lighten(0);
+    Color find = rgb(0, 255, 255);
+    Color light = rgb(0, 192, 192);
+};
+
+struct MapState {
+    Frame kadr;                 // the current frame
+    Frame scheme;               // the whole scheme
+    float kadrScale = 0;        // twips per map unit of the current frame
+    std::int16_t rusMode = 0;   // 0 all countries, 1 Russia only, 2 CIS with Russia standing out
+    Palette palette;
+    float scaleLow = 0.25f, scaleHigh = 1.1f;   // name thresholds
+    std::int32_t stnRadius = 0; // radius of the last circle symbol drawn (map units)
+
+    PictureBox* mainPic = nullptr;       // picZdMain
+    RowSet* mainPeregons = nullptr;      // the sections of the last render
+    Polygon* polyDraw = nullptr;
+    std::function<void()> processEvents; // lets the window handle paint events once
+};
+
+} // namespace zd

@@ -1,0 +1,149 @@
+#include "data/AccessImport.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace zd;
+
+namespace {
+
+const QString kDir = QStringLiteral(ZD_TESTDATA_DIR);
+const char kDateFmt[] = "%Y-%m-%d %H:%M:%S";
+
+struct Sample { const char* file; const char* charset; };
+const Sample kSamples[] = {{"nwind.mdb", "CP1252"}, {"DateTestDatabase.mdb", "CP1252"}, {"ASampleDatabase.accdb", "CP1252"}};
+
+QString run(const QString& program, const QStringList& args, const QByteArray& charset)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("MDB_JET3_CHARSET"), QString::fromLatin1(charset));
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+struct Memory {
+    Memory()
+    {
+        sqlite3_open(":memory:", &db);
+        sqlite3_exec(db, "ATTACH DATABASE ':memory:' AS src", nullptr, nullptr, nullptr);
+    }
+    ~Memory() { sqlite3_close(db); }
+    sqlite3* db = nullptr;
+};
+
+// Compares one imported table with what mdb-export prints for it.
+void compareTable(sqlite3* db, const QString& file, const QString& table, const QByteArray& charset)
+{
+    const QString exported = run(QStringLiteral("mdb-export"),
+        {"-d", QStringLiteral("\x1f"), "-R", QStringLiteral("\x1e"), "-Q", "-b", "strip", "-D", kDateFmt, "-T", kDateFmt, file, table}, charset);
+    QStringList rows = exported.split(QChar(0x1e));
+    if (!rows.isEmpty() && rows.last().isEmpty()) rows.removeLast();
+    ASSERT_FALSE(rows.isEmpty());
+    const QStringList header = rows.takeFirst().split(QChar(0x1f));
+
+    sqlite3_stmt* st = nullptr;
+    const QByteArray sql = ("SELECT * FROM src.\"" + table + "\"").toUtf8();
+    ASSERT_EQ(sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    int row = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        ASSERT_LT(row, rows.size());
+        const QStringList fields = rows[row].split(QChar(0x1f));
+        for (int c = 0; c < sqlite3_column_count(st); ++c) {
+            const int at = header.indexOf(QString::fromUtf8(sqlite3_column_name(st, c)));
+            ASSERT_GE(at, 0);
+            ASSERT_LT(at, fields.size());
+            const QString want = fields[at];
+            SCOPED_TRACE(QStringLiteral("%1 row %2 column %3").arg(table).arg(row).arg(header[at]).toStdString());
+            switch (sqlite3_column_type(st, c)) {
+            case SQLITE_NULL: EXPECT_TRUE(want.isEmpty()) << want.toStdString(); break;
+            case SQLITE_INTEGER: case SQLITE_FLOAT: {
+                bool ok = false;
+                const double w = want.toDouble(&ok);
+                ASSERT_TRUE(ok) << want.toStdString();
+                EXPECT_NEAR(sqlite3_column_double(st, c), w, 1e-6 * std::max(1.0, std::fabs(w)));
+                break;
+            }
+            default:
+                EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c))).toStdString(),
+                          want.toStdString());
+            }
+        }
+        ++row;
+    }
+    sqlite3_finalize(st);
+    EXPECT_EQ(row, rows.size());
+}
+
+} // namespace
+
+TEST(AccessImport, EveryTableOfTheSampleFilesMatchesMdbExport)
+{
+    if (!QFile::exists(kDir + "/nwind.mdb")) GTEST_SKIP() << "sample files not found in " << kDir.toStdString();
+    for (const Sample& s : kSamples) {
+        SCOPED_TRACE(s.file);
+        const QString file = kDir + u'/' + QLatin1String(s.file);
+        Memory m;
+        ASSERT_EQ(importAccess(file, m.db, "src", {}, s.charset).toStdString(), "");
+        QStringList tables = run("mdb-tables", {"-1", file}, s.charset).split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_FALSE(tables.isEmpty());
+        for (const QString& t : tables) compareTable(m.db, file, t, s.charset);
+    }
+}
+
+TEST(AccessImport, Jet3TextIsDecodedWithTheGivenCodePage)
+{
+    if (!QFile::exists(kDir + "/nwind.mdb")) GTEST_SKIP() << "sample files not found in " << kDir.toStdString();
+    Memory m;
+    ASSERT_EQ(importAccess(kDir + "/nwind.mdb", m.db, "src", {"customers"}, "CP1252").toStdString(), "");
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(m.db, "SELECT count(*) FROM src.Customers WHERE Address LIKE '%Bolívar #65%' "
+                             "OR CompanyName LIKE '%Bon app''%'", -1, &st, nullptr);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 2);
+    sqlite3_finalize(st);
+    sqlite3_prepare_v2(m.db, "SELECT count(*) FROM src.sqlite_master", -1, &st, nullptr);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(st, 0), 1);   // only the table asked for
+    sqlite3_finalize(st);
+}
+
+TEST(AccessImport, BrokenFilesGiveACauseInsteadOfACrash)
+{
+    QTemporaryDir dir;
+    QByteArray noise(20000, '\0');
+    QRandomGenerator gen(11);
+    for (char& c : noise) c = static_cast<char>(gen.bounded(256));
+    QByteArray real;
+    if (QFile f(kDir + "/nwind.mdb"); f.open(QIODevice::ReadOnly)) real = f.read(6000);
+    const QByteArray header = QByteArray("\0\1\0\0Standard Jet DB", 19);
+    struct Case { const char* name; QByteArray bytes; };
+    const Case cases[] = {{"empty", {}}, {"random", noise}, {"header only", header},
+                          {"header and noise", header + noise}, {"truncated real file", real}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.bytes.isNull() && QByteArray(c.name) == "truncated real file") continue;
+        const QString p = dir.filePath(QLatin1String(c.name));
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes);
+        f.close();
+        Memory m;
+        EXPECT_FALSE(importAccess(p, m.db, "src").isEmpty());
+    }
+}
+
+TEST(AccessImport, SignatureTellsAccessFromSqlite)
+{
+    EXPECT_TRUE(looksLikeAccess(QByteArray("\0\1\0\0Standard Jet DB\0", 20)));
+    EXPECT_TRUE(looksLikeAccess(QByteArray("\0\1\0\0Standard ACE DB\0", 20)));
+    EXPECT_FALSE(looksLikeAccess(QByteArray("SQLite format 3\0", 16)));
+    EXPECT_FALSE(looksLikeAccess(QByteArray()));
+}
