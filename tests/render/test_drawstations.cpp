@@ -2,6 +2,7 @@
 #include "data/Database.h"
 #include "render/DrawStations.h"
 #include "render/PictureBox.h"
+#include "data/RowSet.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -82,4 +83,57 @@ TEST(StationSymbols, AlwaysNamedCodes)
     EXPECT_TRUE(isAlwaysNamed(1840));
     EXPECT_TRUE(isAlwaysNamed(7060));
     EXPECT_FALSE(isAlwaysNamed(1841));
+}
+
+namespace {
+
+// Dark pixels of printed names in the picture.
+int darkPixels(PictureBox& pic)
+{
+    const QImage img = pic.image();
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += qGray(img.pixel(x, y)) < 90;
+    return n;
+}
+
+RowSet stationRows(const QString& dirPath, const QString& values)
+{
+    const QString p = dirPath + "/names.mdb";
+    zdtest::writeSqlite(p, zdtest::schemaSql() + "INSERT INTO Contry VALUES('11','Россия');"
+                           "INSERT INTO Doroga VALUES('1','Д',0,0,1,1,'1','Ц','11');"
+                           "INSERT INTO Stn VALUES" + values + ";");
+    auto db = Database::open(p);
+    EXPECT_TRUE(db.ok());
+    auto rs = (*db)->query("SELECT KodStn, NazStn, StnX, StnY, TipStn, StnBranch, KodContry FROM Stn, Doroga "
+                           "WHERE Stn.KodDor = Doroga.KodDor");
+    EXPECT_TRUE(rs.ok());
+    return std::move(rs.value());
+}
+
+} // namespace
+
+TEST(StationNames, ShownByTypeAndScaleThresholds)
+{
+    QTemporaryDir dir;
+    struct Case { const char* name; const char* row; float scale; bool shown; };
+    const Case cases[] = {
+        {"ordinary below 1.1", "('5','Станция',5000,5000,'1',5,0)", 1.09f, false},
+        {"ordinary at 1.1", "('5','Станция',5000,5000,'1',5,0)", 1.1f, true},
+        {"division centre below 0.25", "('5','Станция',5000,5000,'1',7,0)", 0.24f, false},
+        {"division centre at 0.25", "('5','Станция',5000,5000,'1',7,0)", 0.25f, true},
+        {"railway centre always", "('5','Станция',5000,5000,'1',9,0)", 0.01f, true},
+        {"always named code", "('1840','Станция',5000,5000,'1',3,0)", 0.01f, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Map m;
+        m.st.kadrScale = c.scale;
+        RowSet rows = stationRows(dir.path(), QString::fromUtf8(c.row));
+        ASSERT_EQ(rows.recordCount(), 1);
+        DrawStnNames(m.st, m.pic, rows);
+        EXPECT_EQ(darkPixels(m.pic) > 0, c.shown);
+        EXPECT_TRUE(m.pic.fontTransparent());
+        EXPECT_FALSE(m.pic.fontBold());
+    }
 }
