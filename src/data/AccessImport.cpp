@@ -59,11 +59,22 @@ bool isNumeric(int type)
     }
 }
 
+QString sqliteCause(sqlite3* db)
+{
+    return QStringLiteral("ошибка SQLite: %1").arg(QString::fromUtf8(sqlite3_errmsg(db)));
+}
+
+bool isSystemTable(MdbCatalogEntry* entry)
+{
+    return mdb_is_system_table(entry) || QString::fromUtf8(entry->object_name).startsWith(u"MSys", Qt::CaseInsensitive);
+}
+
 bool isSkipped(int type) { return type == MDB_OLE || type == MDB_BINARY || type == MDB_COMPLEX; }
 
+// libmdb hands a NULL field over as length 0, for text as well as for numbers.
 void bindValue(sqlite3_stmt* st, int index, int type, const char* text, int len)
 {
-    if (len <= 0 && type != MDB_TEXT && type != MDB_MEMO) {
+    if (len <= 0) {
         sqlite3_bind_null(st, index);
         return;
     }
@@ -104,25 +115,32 @@ QString copyTable(MdbCatalogEntry* entry, sqlite3* db, const QString& schema)
     const QString target = quoteIdent(schema) + u'.' + quoteIdent(name);
     QString sql = QStringLiteral("CREATE TABLE %1 (%2)").arg(target, defs.join(u", "));
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        return QString::fromUtf8(sqlite3_errmsg(db));
+        return sqliteCause(db);
     QStringList marks;
     for (size_t i = 0; i < used.size(); ++i) marks << QStringLiteral("?");
     sql = QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(target, marks.join(u','));
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
-        return QString::fromUtf8(sqlite3_errmsg(db));
+        return sqliteCause(db);
     sqlite3_exec(db, "SAVEPOINT mdbcopy", nullptr, nullptr, nullptr);
     QString error;
+    unsigned long fetched = 0;
     while (mdb_fetch_row(table.get())) {
+        ++fetched;
         for (size_t i = 0; i < used.size(); ++i) {
             const int c = used[i];
             const int len = std::min<int>(lengths[c], static_cast<int>(bindSize));
             bindValue(st, static_cast<int>(i + 1), types[c], values[c].data(), len);
         }
-        if (sqlite3_step(st) != SQLITE_DONE) { error = QString::fromUtf8(sqlite3_errmsg(db)); break; }
+        if (sqlite3_step(st) != SQLITE_DONE) { error = sqliteCause(db); break; }
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
+    // libmdb ends the fetch loop silently on an unreadable page; the row count of the
+    // table definition tells a cut-off file from a complete one.
+    if (error.isEmpty() && fetched < table->num_rows)
+        error = QStringLiteral("прочитано строк %1 из %2").arg(fetched).arg(table->num_rows);
+    if (!error.isEmpty()) sqlite3_exec(db, "ROLLBACK TO mdbcopy", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "RELEASE mdbcopy", nullptr, nullptr, nullptr);
     return error;
 }
@@ -152,7 +170,7 @@ QString importAccess(const QString& path, sqlite3* db, const QString& schema,
 
     for (unsigned i = 0; i < mdb->num_catalog; ++i) {
         auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type != MDB_TABLE || mdb_is_system_table(entry)) continue;
+        if (entry->object_type != MDB_TABLE || isSystemTable(entry)) continue;
         const QString name = QString::fromUtf8(entry->object_name);
         if (!onlyTables.isEmpty() && !onlyTables.contains(name, Qt::CaseInsensitive)) continue;
         if (QString e = copyTable(entry, db, schema); !e.isEmpty())
