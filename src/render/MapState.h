@@ -3,6 +3,8 @@
 // marking mode and the palette. The main window owns one and hands it to them.
 #include "data/ZdTypes.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <functional>
 
@@ -32,6 +34,7 @@ struct MapState {
     Frame scheme;               // the whole scheme
     float kadrScale = 0;        // twips per map unit of the current frame
     std::int16_t rusMode = 0;   // 0 all countries, 1 Russia only, 2 CIS with Russia standing out
+    QString rusFilter;          // the Russia-only condition of the last render, or empty
     Palette palette;
     float scaleLow = 0.25f, scaleHigh = 1.1f;   // name thresholds
     std::int32_t stnRadius = 0; // radius of the last circle symbol drawn (map units)

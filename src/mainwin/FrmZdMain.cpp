@@ -1,0 +1,563 @@
+#include "mainwin/FrmZdMain.h"
+
+#include "mainwin/ToolbarIcons.h"
+#include "platform/FileLookup.h"
+#include "platform/Keyboard.h"
+#include "platform/MsgBox.h"
+#include "platform/WindPos.h"
+#include "render/PictureBox.h"
+#include "render/RenderFrame.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QWheelEvent>
+
+namespace zd {
+
+namespace {
+const QString kEmptyFrame = QStringLiteral("В выбранном фрагменте отсутствуют элементы схемы");
+const QString kEmptyNetwork = QStringLiteral("В базе данных нет ни одного перегона или станции схемы, показывать нечего");
+constexpr int kWheelStep = 120;   // one notch of a mouse wheel, in eighths of a degree
+
+struct ButtonDef {
+    const char* key;    // nullptr: a separator
+    enum Style { Plain, Group, Check } style;
+    const char* tip;
+};
+
+const ButtonDef kButtons[] = {
+    {"mnuMagist_Frag", ButtonDef::Group, "Получить фрагмент"},
+    {"mnuMagist_Sdvig", ButtonDef::Group, "Сдвиг кадра"},
+    {"mnuMagist_Near", ButtonDef::Plain, "Ближе (увеличить масштаб)"},
+    {"mnuMagist_Far", ButtonDef::Plain, "Дальше (уменьшить масштаб)"},
+    {"mnuKadrFore", ButtonDef::Plain, "Вперед (стек кадров)"},
+    {"mnuKadrBack", ButtonDef::Plain, "Назад (стек кадров)"},
+    {"mnuMagist_Frag0", ButtonDef::Plain, "Общая схема"},
+    {nullptr, ButtonDef::Plain, nullptr},
+    {"mnuZdLight_RusAll", ButtonDef::Check, "Высвечивание СНГ и Балтии"},
+    {"mnuZdLight_RusBlank", ButtonDef::Check, "Подсветка России"},
+    {"mnuZdLight_RusOnly", ButtonDef::Check, "Только Россия"},
+    {"mnuZdLight_Peregon", ButtonDef::Plain, "Выделение типов перегонов и станций"},
+    {"mnuZdLight_Erase", ButtonDef::Plain, "Погасить выделение (типов перегонов и станций)"},
+    {nullptr, ButtonDef::Plain, nullptr},
+    {"mnuZdFind_Stn", ButtonDef::Plain, "Поиск станций"},
+    {"mnuZdFind_Dor", ButtonDef::Plain, "Поиск дорог"},
+    {nullptr, ButtonDef::Plain, nullptr},
+    {"mnuHelp_About", ButtonDef::Plain, "Инструкция (нажать пункт \"Содержание\")"},
+};
+
+// The marking buttons and the two each of them releases.
+struct Release { const char* key; const char* other1; const char* other2; };
+const Release kMarkingButtons[] = {
+    {"mnuZdLight_RusAll", "mnuZdLight_RusOnly", "mnuZdLight_RusBlank"},
+    {"mnuZdLight_RusBlank", "mnuZdLight_RusAll", "mnuZdLight_RusOnly"},
+    {"mnuZdLight_RusOnly", "mnuZdLight_RusAll", "mnuZdLight_RusBlank"},
+};
+
+// The outline of the station-search zone on the map.
+class ZoneShape : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+} // namespace
+
+FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
+    : QMainWindow(parent), m_programDir(programDir)
+{
+    setObjectName(QStringLiteral("frmZdMain"));
+    setWindowTitle(kAppTitle);
+    setWindowIcon(toolbarIcon(QStringLiteral("mnuMagist_Frag0")));
+    m_pic = new PictureBox(this);
+    m_pic->setObjectName(QStringLiteral("picZdMain"));
+    m_pic->setMouseTracking(true);
+    m_pic->installEventFilter(this);
+    setCentralWidget(m_pic);
+    m_shpFindPic = new ZoneShape(m_pic);
+    m_shpFindPic->setObjectName(QStringLiteral("shpFindPic"));
+    m_shpFindPic->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_shpFindPic->hide();
+    m_lblFindMsg = new QLabel(QStringLiteral("lblFindMsg"), m_pic);
+    m_lblFindMsg->setObjectName(QStringLiteral("lblFindMsg"));
+    m_lblFindMsg->hide();
+    buildMenus();
+    buildToolbar();
+    m_st.processEvents = [this] { processPendingEvents(); };
+}
+
+FrmZdMain::~FrmZdMain() = default;
+
+// ---------------------------------------------------------------- menus and toolbar
+
+void FrmZdMain::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    auto menu = [&](const char* name, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(QLatin1String(name));
+        m->menuAction()->setObjectName(QLatin1String(name));
+        return m;
+    };
+    auto item = [&](QMenu* m, const char* name, const QString& caption, void (FrmZdMain::*handler)() = nullptr) {
+        QAction* a = m->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        if (handler) connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    auto bar_ = [&](QMenu* m, const char* name) { m->addSeparator()->setObjectName(QLatin1String(name)); };
+
+    QMenu* files = menu("mnuFiles", QStringLiteral("Файлы"));
+    item(files, "mnuFiles_Access", QStringLiteral("БД Access"))->setEnabled(false);
+    item(files, "mnuFiles__DBF", QStringLiteral("БД_DBF"))->setEnabled(false);
+    bar_(files, "Bar1");
+    item(files, "mnuFiles_End", QStringLiteral("Выход"), &FrmZdMain::mnuFiles_End_Click);
+
+    QMenu* kadr = menu("mnuMagist", QStringLiteral("Кадр"));
+    item(kadr, "mnuMagist_Frag", QStringLiteral("Фрагмент"), &FrmZdMain::mnuMagist_Frag_Click);
+    item(kadr, "mnuMagist_Sdvig", QStringLiteral("Сдвиг кадра"), &FrmZdMain::mnuMagist_Sdvig_Click);
+    bar_(kadr, "bar5");
+    item(kadr, "mnuMagist_Far", QStringLiteral("Дальше"), &FrmZdMain::mnuMagist_Far_Click);
+    item(kadr, "mnuMagist_Near", QStringLiteral("Ближе"), &FrmZdMain::mnuMagist_Near_Click);
+    bar_(kadr, "bar6");
+    item(kadr, "mnuKadrFore", QStringLiteral("Вперед"), &FrmZdMain::mnuKadrFore_Click)->setEnabled(false);
+    item(kadr, "mnuKadrBack", QStringLiteral("Назад"), &FrmZdMain::mnuKadrBack_Click)->setEnabled(false);
+    bar_(kadr, "Bar2");
+    item(kadr, "mnuMagist_Frag0", QStringLiteral("Общая схема"), &FrmZdMain::mnuMagist_Frag0_Click);
+
+    QMenu* light = menu("mnuZdLight", QStringLiteral("Выделение"));
+    QMenu* rus = light->addMenu(QStringLiteral("России"));
+    rus->setObjectName(QStringLiteral("mnuZdLight_Rus"));
+    rus->menuAction()->setObjectName(QStringLiteral("mnuZdLight_Rus"));
+    item(rus, "mnuZdLight_RusAll", QStringLiteral("Все страны"), &FrmZdMain::mnuZdLight_RusAll_Click);
+    item(rus, "mnuZdLight_RusBlank", QStringLiteral("Обозначить СНГ"), &FrmZdMain::mnuZdLight_RusBlank_Click);
+    item(rus, "mnuZdLight_RusOnly", QStringLiteral("Только Россия"), &FrmZdMain::mnuZdLight_RusOnly_Click);
+    bar_(light, "Bar4");
+    item(light, "mnuZdLight_Peregon", QStringLiteral("Перегонов и станций"), &FrmZdMain::mnuZdLight_Peregon_Click);
+    item(light, "mnuZdLight_Erase", QStringLiteral("Убрать подсветку"), &FrmZdMain::mnuZdLight_Erase_Click)->setEnabled(false);
+    bar_(light, "Bar3");
+    item(light, "mnuZdGen", QStringLiteral("Генерализация станций"), &FrmZdMain::mnuZdGen_Click);
+    for (const char* name : {"mnuZdLight_RusAll", "mnuZdLight_RusBlank", "mnuZdLight_RusOnly", "mnuZdGen"})
+        menuItem(QLatin1String(name))->setCheckable(true);
+
+    QMenu* find = menu("mnuZdFind", QStringLiteral("Поиск "));
+    item(find, "mnuZdFind_Stn", QStringLiteral("Поиск станций"), &FrmZdMain::mnuZdFind_Stn_Click);
+    item(find, "mnuZdFind_Dor", QStringLiteral("Поиск дорог"), &FrmZdMain::mnuZdFind_Dor_Click);
+
+    QMenu* instr = menu("mnuInstr", QStringLiteral("Инструменты"));
+    item(instr, "mnuInstr_Convert", QStringLiteral("DBF - Access"));
+    instr->menuAction()->setVisible(false);
+
+    QMenu* help = menu("mnuHelp", QStringLiteral("Справка"));
+    item(help, "mnuHelp_About", QStringLiteral("О программе"), &FrmZdMain::mnuHelp_About_Click);
+    item(help, "mnuHelp_Instr", QStringLiteral("Инструкция"), &FrmZdMain::mnuHelp_Instr_Click);
+}
+
+void FrmZdMain::buildToolbar()
+{
+    m_tlbZd = addToolBar(QStringLiteral("tlbZd"));
+    m_tlbZd->setObjectName(QStringLiteral("tlbZd"));
+    m_tlbZd->setIconSize(QSize(16, 16));
+    m_tlbZd->setMovable(false);
+    m_tlbZd->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_tlbZd->toggleViewAction()->setVisible(false);
+    m_toolGroup = new QActionGroup(m_tlbZd);
+    m_toolGroup->setExclusive(true);
+    for (const ButtonDef& b : kButtons) {
+        if (!b.key) { m_tlbZd->addSeparator(); continue; }
+        const QString key = QString::fromUtf8(b.key);
+        QAction* a = m_tlbZd->addAction(toolbarIcon(key), QString::fromUtf8(b.tip));
+        a->setObjectName(key);
+        a->setToolTip(QString::fromUtf8(b.tip));
+        if (b.style != ButtonDef::Plain) a->setCheckable(true);
+        if (b.style == ButtonDef::Group) m_toolGroup->addAction(a);
+        if (QWidget* w = m_tlbZd->widgetForAction(a)) w->setObjectName(key);
+        connect(a, &QAction::triggered, this, [this, key] { tlbZd_ButtonClick(key); });
+    }
+    // The whole scheme is what the map shows first.
+    setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), false);
+    setButtonEnabled(QStringLiteral("mnuKadrFore"), false);
+    setButtonEnabled(QStringLiteral("mnuKadrBack"), false);
+}
+
+QAction* FrmZdMain::menuItem(const QString& name) const
+{
+    return menuBar()->findChild<QAction*>(name);
+}
+
+QAction* FrmZdMain::button(const QString& key) const
+{
+    for (QAction* a : m_tlbZd->actions())
+        if (a->objectName() == key) return a;
+    return nullptr;
+}
+
+void FrmZdMain::setItemEnabled(const QString& name, bool on)
+{
+    if (QAction* a = menuItem(name)) a->setEnabled(on);
+}
+
+void FrmZdMain::setButtonEnabled(const QString& key, bool on)
+{
+    if (QAction* a = button(key)) a->setEnabled(on);
+}
+
+void FrmZdMain::setMenusEnabled(bool on)
+{
+    for (const char* name : {"mnuMagist", "mnuZdFind", "mnuZdLight"}) setItemEnabled(QLatin1String(name), on);
+}
+
+void FrmZdMain::tlbZd_ButtonClick(const QString& key)
+{
+    using Handler = void (FrmZdMain::*)();
+    static const std::pair<const char*, Handler> dispatch[] = {
+        {"mnuMagist_Frag", &FrmZdMain::mnuMagist_Frag_Click},
+        {"mnuMagist_Sdvig", &FrmZdMain::mnuMagist_Sdvig_Click},
+        {"mnuMagist_Far", &FrmZdMain::mnuMagist_Far_Click},
+        {"mnuMagist_Near", &FrmZdMain::mnuMagist_Near_Click},
+        {"mnuKadrFore", &FrmZdMain::mnuKadrFore_Click},
+        {"mnuKadrBack", &FrmZdMain::mnuKadrBack_Click},
+        {"mnuMagist_Frag0", &FrmZdMain::mnuMagist_Frag0_Click},
+        {"mnuZdLight_RusAll", &FrmZdMain::mnuZdLight_RusAll_Click},
+        {"mnuZdLight_RusBlank", &FrmZdMain::mnuZdLight_RusBlank_Click},
+        {"mnuZdLight_RusOnly", &FrmZdMain::mnuZdLight_RusOnly_Click},
+        {"mnuZdLight_Peregon", &FrmZdMain::mnuZdLight_Peregon_Click},
+        {"mnuZdLight_Erase", &FrmZdMain::mnuZdLight_Erase_Click},
+        {"mnuZdFind_Stn", &FrmZdMain::mnuZdFind_Stn_Click},
+        {"mnuZdFind_Dor", &FrmZdMain::mnuZdFind_Dor_Click},
+        {"mnuHelp_About", &FrmZdMain::mnuHelp_About_Click},
+    };
+    for (const auto& [name, handler] : dispatch) {
+        if (key != QLatin1String(name)) continue;
+        for (const Release& r : kMarkingButtons) {
+            if (key != QLatin1String(r.key)) continue;
+            button(QLatin1String(r.other1))->setChecked(false);
+            button(QLatin1String(r.other2))->setChecked(false);
+            processPendingEvents();
+        }
+        (this->*handler)();
+        return;
+    }
+}
+
+// ---------------------------------------------------------------- start-up and end
+
+void FrmZdMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_startDone) QTimer::singleShot(0, this, &FrmZdMain::Form_Activate);
+}
+
+void FrmZdMain::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) Form_Activate();
+}
+
+void FrmZdMain::Form_Activate()
+{
+    if (m_startDone || m_starting || m_ended) return;
+    m_starting = true;
+    StartUp();
+    m_starting = false;
+    m_startDone = true;
+}
+
+void FrmZdMain::StartUp()
+{
+    layOutOverScreen();
+    SetKbdLayout(0);
+    show();
+    m_dbPath = m_programDir + QStringLiteral("/ZdShort.mdb");
+    if (!fileExists(m_dbPath)) {
+        msgBox(QStringLiteral("Отсутствует файл базы данных ") + QDir::toNativeSeparators(m_dbPath), MsgIcon::Critical);
+        endProgram(1);
+        return;
+    }
+    if (!openDatabase()) return;
+    m_st.scheme = Frame{0, -1000, 84000, 36000};
+    m_st.kadr = m_st.scheme;
+    m_st.scaleHigh = 1.1f;
+    m_st.scaleLow = 0.25f;
+    m_st.palette = Palette{};
+    m_st.rusMode = 0;
+    menuItem(QStringLiteral("mnuZdLight_RusAll"))->setChecked(true);
+    button(QStringLiteral("mnuZdLight_RusAll"))->setChecked(true);
+    m_genOn = true;
+    menuItem(QStringLiteral("mnuZdGen"))->setChecked(true);
+    m_polyDraw = std::make_unique<Polygon>();
+    m_st.polyDraw = m_polyDraw.get();
+    m_st.mainPic = m_pic;
+    m_st.mainPeregons = &m_dtaPeregon.rows();
+    RenderKadr(*m_pic);
+    if (m_ended) return;
+    setItemEnabled(QStringLiteral("mnuMagist_Frag0"), false);
+    setItemEnabled(QStringLiteral("mnuMagist_Sdvig"), false);
+    setButtonEnabled(QStringLiteral("mnuMagist_Sdvig"), false);
+    processPendingEvents();
+}
+
+// The window covers the screen's available area, its frame included.
+void FrmZdMain::layOutOverScreen()
+{
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect avail = s->availableGeometry();
+    const QRect outer = frameGeometry(), inner = geometry();
+    const int dw = outer.width() - inner.width(), dh = outer.height() - inner.height();
+    move(avail.topLeft());
+    resize(avail.width() - dw, avail.height() - dh);
+}
+
+bool FrmZdMain::openDatabase()
+{
+    auto db = Database::open(m_dbPath);
+    if (!db) {
+        fatal(db.error().message());
+        return false;
+    }
+    m_dtaStn.setDatabase(*db);
+    const std::pair<DataSource*, const char*> sources[] = {
+        {&m_dtaPeregon, "Peregon"}, {&m_dtaDoroga, "Doroga"}, {&m_dtaContry, "Contry"}};
+    for (const auto& [ds, table] : sources) {
+        ds->setDatabase(*db);
+        ds->setRecordSource(QLatin1String(table));
+        if (auto e = ds->refresh()) {
+            fatal(e->message());
+            return false;
+        }
+    }
+    return true;
+}
+
+void FrmZdMain::fatal(const QString& text)
+{
+    msgBox(text, MsgIcon::Critical);
+    endProgram(1);
+}
+
+void FrmZdMain::endProgram(int code)
+{
+    if (m_ended) return;
+    m_ended = true;
+    if (m_end) { m_end(code); return; }
+    hide();
+    QCoreApplication::exit(code);
+}
+
+void FrmZdMain::mnuFiles_End_Click() { endProgram(0); }
+
+void FrmZdMain::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    mnuFiles_End_Click();
+}
+
+void FrmZdMain::processPendingEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// ---------------------------------------------------------------- the renderer
+
+void FrmZdMain::RenderKadr(PictureBox& pic)
+{
+    if (m_ended) return;
+    m_rendering = true;
+    setMenusEnabled(false);
+    m_shpFindPic->hide();
+    const bool zoomed = m_kadrZoomed != 0;
+    setItemEnabled(QStringLiteral("mnuMagist_Sdvig"), zoomed);
+    setButtonEnabled(QStringLiteral("mnuMagist_Sdvig"), zoomed);
+    pic.setCursor(Qt::WaitCursor);
+    const FrameOutcome out = renderFrame(m_st, pic, m_dtaPeregon, m_dtaStn, m_genOn);
+    pic.unsetCursor();
+    m_rendering = false;
+    if (out.error) {
+        fatal(out.error->message());
+        return;
+    }
+    if (out.kind != FrameOutcome::Drawn) {
+        emptyFrame();
+        return;
+    }
+    setMenusEnabled(true);
+    if (m_kadrZoomed > 0) {
+        setItemEnabled(QStringLiteral("mnuMagist_Frag0"), true);
+        setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), true);
+    }
+    recordFrame();
+    if (m_resizePending) QTimer::singleShot(0, this, &FrmZdMain::redrawUnrecorded);
+}
+
+void FrmZdMain::recordFrame()
+{
+    if (!m_histNav) {
+        m_hist.append(m_st.kadr);
+        setItemEnabled(QStringLiteral("mnuKadrFore"), false);
+    }
+    setItemEnabled(QStringLiteral("mnuKadrBack"), m_hist.canBack());
+    setItemEnabled(QStringLiteral("mnuKadrFore"), m_hist.canFore());
+    setButtonEnabled(QStringLiteral("mnuKadrFore"), menuItem(QStringLiteral("mnuKadrFore"))->isEnabled());
+    setButtonEnabled(QStringLiteral("mnuKadrBack"), menuItem(QStringLiteral("mnuKadrBack"))->isEnabled());
+}
+
+// An empty frame falls back to the whole scheme once; an empty whole scheme means the
+// database holds nothing to show, which is said instead of trying again.
+void FrmZdMain::emptyFrame()
+{
+    if (m_emptyDepth > 0) {
+        msgBox(kEmptyNetwork, MsgIcon::Exclamation);
+        m_pic->clearPicture();
+        setMenusEnabled(true);
+        return;
+    }
+    msgBox(kEmptyFrame);
+    ++m_emptyDepth;
+    WholeScheme();
+    --m_emptyDepth;
+    setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), false);
+}
+
+void FrmZdMain::WholeScheme()
+{
+    m_st.kadr = m_st.scheme;
+    m_kadrZoomed = 0;
+    RenderKadr(*m_pic);
+    setItemEnabled(QStringLiteral("mnuMagist_Frag0"), false);
+}
+
+// A change of the map's size shows the same frame again, stretched to the new size,
+// without a new history entry.
+void FrmZdMain::redrawUnrecorded()
+{
+    m_resizePending = false;
+    if (!m_startDone || m_ended || m_rendering) return;
+    const bool nav = m_histNav;
+    m_histNav = true;
+    RenderKadr(*m_pic);
+    m_histNav = nav;
+}
+
+bool FrmZdMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_pic) {
+        if (event->type() == QEvent::Resize && m_startDone && !m_resizePending) {
+            m_resizePending = true;
+            if (!m_rendering) QTimer::singleShot(0, this, &FrmZdMain::redrawUnrecorded);
+        } else if (event->type() == QEvent::Wheel) {
+            zoomByWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- frame commands
+
+void FrmZdMain::ZoomKadr(std::int16_t near)
+{
+    const std::optional<Frame> f = zoomFrame(m_st.kadr, near != 0);
+    if (!f) return;   // the frame would shrink to nothing or leave the coordinate range
+    m_kadrZoomed = 1;
+    m_st.kadr = *f;
+    RenderKadr(*m_pic);
+}
+
+void FrmZdMain::zoomByWheel(int angleDelta)
+{
+    if (!m_startDone || m_rendering || m_mapMode != 0 || !menuItem(QStringLiteral("mnuMagist"))->isEnabled()) return;
+    m_wheelRest += angleDelta;
+    while (m_wheelRest >= kWheelStep) { m_wheelRest -= kWheelStep; mnuMagist_Near_Click(); }
+    while (m_wheelRest <= -kWheelStep) { m_wheelRest += kWheelStep; mnuMagist_Far_Click(); }
+}
+
+void FrmZdMain::mnuMagist_Frag_Click()
+{
+    m_mapMode = 1;
+    setItemEnabled(QStringLiteral("mnuMagist_Frag0"), true);
+    setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), true);
+}
+
+void FrmZdMain::mnuMagist_Sdvig_Click()
+{
+    m_mapMode = 2;
+    setItemEnabled(QStringLiteral("mnuMagist_Frag0"), true);
+}
+
+void FrmZdMain::mnuMagist_Far_Click()
+{
+    ZoomKadr(0);
+    setItemEnabled(QStringLiteral("mnuMagist_Frag0"), true);
+    setButtonEnabled(QStringLiteral("mnuMagist_Sdvig"), true);
+}
+
+void FrmZdMain::mnuMagist_Near_Click()
+{
+    ZoomKadr(1);
+    setItemEnabled(QStringLiteral("mnuMagist_Frag0"), true);
+}
+
+void FrmZdMain::mnuKadrBack_Click()
+{
+    if (!m_hist.canBack()) return;
+    m_histNav = true;
+    m_hist.setPos(m_hist.pos() - 1);
+    m_st.kadr = m_hist.at(m_hist.pos());
+    RenderKadr(*m_pic);
+    m_histNav = false;
+    setItemEnabled(QStringLiteral("mnuKadrFore"), m_hist.count() >= 2 && m_hist.pos() < m_hist.count());
+}
+
+void FrmZdMain::mnuKadrFore_Click()
+{
+    if (m_hist.pos() >= m_hist.count()) return;
+    m_histNav = true;
+    m_hist.setPos(m_hist.pos() + 1);
+    m_st.kadr = m_hist.at(m_hist.pos());
+    RenderKadr(*m_pic);
+    m_histNav = false;
+}
+
+void FrmZdMain::mnuMagist_Frag0_Click()
+{
+    WholeScheme();
+    setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), false);
+}
+
+void FrmZdMain::mnuZdGen_Click()
+{
+    m_genOn = !m_genOn;
+    menuItem(QStringLiteral("mnuZdGen"))->setChecked(m_genOn);
+    if (m_kadrZoomed == 0) RenderKadr(*m_pic);
+}
+
+void FrmZdMain::setRusMode(std::int16_t mode)
+{
+    static const char* const items[] = {"mnuZdLight_RusAll", "mnuZdLight_RusOnly", "mnuZdLight_RusBlank"};
+    for (int m = 0; m < 3; ++m) menuItem(QLatin1String(items[m]))->setChecked(m == m_st.rusMode);
+    if (m_st.rusMode == mode) return;
+    for (int m = 0; m < 3; ++m) menuItem(QLatin1String(items[m]))->setChecked(m == mode);
+    m_st.rusMode = mode;
+    RenderKadr(*m_pic);
+}
+
+void FrmZdMain::mnuZdLight_Erase_Click()
+{
+    setItemEnabled(QStringLiteral("mnuZdLight_Erase"), false);
+}
+
+} // namespace zd

@@ -1,0 +1,127 @@
+#pragma once
+// The main window: the map, its menu bar and toolbar, the network's data sources and the
+// state every other window reads (frame, modes, colours, history).
+#include "data/DataSource.h"
+#include "mainwin/FrameHistory.h"
+#include "render/MapState.h"
+#include "render/Polygon.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QActionGroup;
+class QLabel;
+class QToolBar;
+
+namespace zd {
+
+class PictureBox;
+
+class FrmZdMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // programDir: the folder that holds ZdShort.mdb (and the help and pointer files).
+    explicit FrmZdMain(const QString& programDir, QWidget* parent = nullptr);
+    ~FrmZdMain() override;
+
+    // Runs the start-up sequence on the first activation only.
+    void Form_Activate();
+
+    // The shared routines of the map.
+    void RenderKadr(PictureBox& pic);
+    void WholeScheme();
+    void ZoomKadr(std::int16_t near);
+
+    // Menu commands; the toolbar buttons run them through tlbZd_ButtonClick.
+    void mnuFiles_End_Click();
+    void mnuMagist_Frag_Click();
+    void mnuMagist_Sdvig_Click();
+    void mnuMagist_Far_Click();
+    void mnuMagist_Near_Click();
+    void mnuKadrFore_Click();
+    void mnuKadrBack_Click();
+    void mnuMagist_Frag0_Click();
+    void mnuZdLight_RusAll_Click() { setRusMode(0); }
+    void mnuZdLight_RusOnly_Click() { setRusMode(1); }
+    void mnuZdLight_RusBlank_Click() { setRusMode(2); }
+    void mnuZdLight_Peregon_Click() {}
+    void mnuZdLight_Erase_Click();
+    void mnuZdGen_Click();
+    void mnuZdFind_Stn_Click() {}
+    void mnuZdFind_Dor_Click() {}
+    void mnuHelp_About_Click() {}
+    void mnuHelp_Instr_Click() {}
+    void tlbZd_ButtonClick(const QString& key);
+
+    // State read by the tool windows and the tests.
+    MapState& state() { return m_st; }
+    const FrameHistory& history() const { return m_hist; }
+    const QString& programDir() const { return m_programDir; }
+    const QString& dbPath() const { return m_dbPath; }
+    bool startDone() const { return m_startDone; }
+    bool genOn() const { return m_genOn; }
+    std::int16_t kadrZoomed() const { return m_kadrZoomed; }
+    void setKadrZoomed(std::int16_t z) { m_kadrZoomed = z; }
+    std::int16_t mapMode() const { return m_mapMode; }
+    PictureBox& picZdMain() { return *m_pic; }
+    DataSource& dtaStn() { return m_dtaStn; }
+    DataSource& dtaPeregon() { return m_dtaPeregon; }
+    DataSource& dtaDoroga() { return m_dtaDoroga; }
+    DataSource& dtaContry() { return m_dtaContry; }
+
+    QAction* menuItem(const QString& name) const;   // a menu item or a top-level menu
+    QAction* button(const QString& key) const;      // a toolbar button
+
+    // What ending the program does (tests record it instead); the default quits the
+    // event loop with the code.
+    void setEndHandler(std::function<void(int)> handler) { m_end = std::move(handler); }
+    bool ended() const { return m_ended; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolbar();
+    void StartUp();
+    void layOutOverScreen();
+    bool openDatabase();
+    void setRusMode(std::int16_t mode);
+    void emptyFrame();
+    void recordFrame();
+    void redrawUnrecorded();
+    void zoomByWheel(int angleDelta);
+    void fatal(const QString& text);
+    void endProgram(int code);
+    void setMenusEnabled(bool on);
+    void setItemEnabled(const QString& name, bool on);
+    void setButtonEnabled(const QString& key, bool on);
+    void processPendingEvents();
+
+    QString m_programDir, m_dbPath;
+    PictureBox* m_pic = nullptr;
+    QToolBar* m_tlbZd = nullptr;
+    QWidget* m_shpFindPic = nullptr;
+    QLabel* m_lblFindMsg = nullptr;
+    QActionGroup* m_toolGroup = nullptr;
+    DataSource m_dtaStn, m_dtaPeregon, m_dtaDoroga, m_dtaContry;
+    MapState m_st;
+    FrameHistory m_hist;
+    std::unique_ptr<Polygon> m_polyDraw;
+
+    bool m_startDone = false, m_starting = false;
+    bool m_genOn = false, m_histNav = false;
+    std::int16_t m_kadrZoomed = 0, m_mapMode = 0;
+    bool m_rendering = false, m_resizePending = false;
+    int m_emptyDepth = 0;   // nested empty-frame fall-backs in progress
+    int m_wheelRest = 0;
+
+    std::function<void(int)> m_end;
+    bool m_ended = false;
+};
+
+} // namespace zd
