@@ -40,4 +40,17 @@ QString frameStationsSql(const FrameBounds& f, const QString& rusFilter, bool ge
         + QStringLiteral(" Order by TipStn ASC");
 }
 
+QString cursorStationsSql(std::int32_t x0, std::int32_t y0, std::int32_t d, bool generalised)
+{
+    return QStringLiteral("SELECT NazStn, StnX, StnY,KodDor,TipStn,StnBranch  FROM Stn WHERE ")
+        + QStringLiteral("Abs(Val(StnX) ") + QStringLiteral(" - ") + n(x0) + QStringLiteral(") <= ") + n(d)
+        + QStringLiteral(" AND Abs(Val(StnY)") + QStringLiteral(" - ") + n(y0) + QStringLiteral(") <= ") + n(d)
+        + (generalised ? kGenFilter : QString());
+}
+
+QString stationByCodeSql(const QString& kodStn)
+{
+    return QStringLiteral("SELECT * FROM Stn WHERE KodStn = ") + quoted(kodStn) + QStringLiteral(" ORDER BY rowid LIMIT 1");
+}
+
 } // namespace zd

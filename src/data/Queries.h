@@ -21,4 +21,10 @@ QString frameSectionsSql(const FrameBounds& f, const QString& rusFilter);
 // The stations in the frame, ordered by type.
 QString frameStationsSql(const FrameBounds& f, const QString& rusFilter, bool generalised);
 
+// The stations within d map units of (x0, y0) on both axes (the object under the pointer).
+QString cursorStationsSql(std::int32_t x0, std::int32_t y0, std::int32_t d, bool generalised);
+
+// The first station of the table with the code (in table order).
+QString stationByCodeSql(const QString& kodStn);
+
 } // namespace zd

@@ -1,5 +1,7 @@
 #include "mainwin/FrmZdMain.h"
 
+#include "dorfind/FrmZdDor.h"
+#include "light/FrmLight.h"
 #include "mainwin/ToolbarIcons.h"
 #include "platform/FileLookup.h"
 #include "platform/Keyboard.h"
@@ -7,6 +9,7 @@
 #include "platform/WindPos.h"
 #include "render/PictureBox.h"
 #include "render/RenderFrame.h"
+#include "stnfind/FrmZdFind.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -394,13 +397,23 @@ void FrmZdMain::RenderKadr(PictureBox& pic)
         emptyFrame();
         return;
     }
+    redrawHighlights();
     setMenusEnabled(true);
+    if (m_find) m_find->clearNoStn();
     if (m_kadrZoomed > 0) {
         setItemEnabled(QStringLiteral("mnuMagist_Frag0"), true);
         setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), true);
     }
+    if (m_find) m_find->RamView();
     recordFrame();
     if (m_resizePending) QTimer::singleShot(0, this, &FrmZdMain::redrawUnrecorded);
+}
+
+void FrmZdMain::redrawHighlights()
+{
+    if (m_lightDorOn && m_dor) m_dor->DorLight(true);
+    if (m_lightPerOn && m_light) m_light->PeregonLight(true);
+    if (m_lightStnOn && m_light) m_light->StnLight(true);
 }
 
 void FrmZdMain::recordFrame()
@@ -553,11 +566,66 @@ void FrmZdMain::setRusMode(std::int16_t mode)
     for (int m = 0; m < 3; ++m) menuItem(QLatin1String(items[m]))->setChecked(m == mode);
     m_st.rusMode = mode;
     RenderKadr(*m_pic);
+    if (m_find && m_find->isVisible()) m_find->ListStn();
+    if (m_dor && m_dor->isVisible()) m_dor->LoadFindDor();
 }
 
 void FrmZdMain::mnuZdLight_Erase_Click()
 {
+    if (m_light && (m_lightPerOn || m_lightStnOn)) {
+        if (m_lightPerOn) m_light->PeregonLight(false);
+        if (m_lightStnOn) m_light->StnLight(false);
+        unload(m_light);
+        m_light = nullptr;
+    }
+    if (m_dor && m_lightDorOn) {
+        m_dor->DorLight(false);
+        unload(m_dor);
+        m_dor = nullptr;
+    }
     setItemEnabled(QStringLiteral("mnuZdLight_Erase"), false);
 }
+
+// A tool window may be the one whose handler is running: it goes once that has returned.
+void FrmZdMain::unload(QWidget* window)
+{
+    window->hide();
+    window->deleteLater();
+}
+
+// ---------------------------------------------------------------- tool windows
+
+FrmZdFind* FrmZdMain::findWindow() const { return m_find; }
+FrmZdDor* FrmZdMain::dorWindow() const { return m_dor; }
+FrmLight* FrmZdMain::lightWindow() const { return m_light; }
+
+FrmZdFind& FrmZdMain::loadFindWindow()
+{
+    if (!m_find) m_find = new FrmZdFind(*this);
+    return *m_find;
+}
+
+FrmZdDor& FrmZdMain::loadDorWindow()
+{
+    if (!m_dor) m_dor = new FrmZdDor(*this);
+    return *m_dor;
+}
+
+FrmLight& FrmZdMain::loadLightWindow()
+{
+    if (!m_light) m_light = new FrmLight(*this);
+    return *m_light;
+}
+
+void FrmZdMain::mnuZdFind_Stn_Click() { loadFindWindow().LoadFind(); }
+void FrmZdMain::mnuZdFind_Dor_Click() { loadDorWindow().LoadFindDor(); }
+
+void FrmZdMain::mnuZdLight_Peregon_Click()
+{
+    FrmLight& w = loadLightWindow();
+    w.show();
+    w.raise();
+}
+
 
 } // namespace zd

@@ -7,6 +7,7 @@
 #include "render/Polygon.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -16,6 +17,9 @@ class QToolBar;
 
 namespace zd {
 
+class FrmLight;
+class FrmZdDor;
+class FrmZdFind;
 class PictureBox;
 
 class FrmZdMain : public QMainWindow {
@@ -45,11 +49,11 @@ public:
     void mnuZdLight_RusAll_Click() { setRusMode(0); }
     void mnuZdLight_RusOnly_Click() { setRusMode(1); }
     void mnuZdLight_RusBlank_Click() { setRusMode(2); }
-    void mnuZdLight_Peregon_Click() {}
+    void mnuZdLight_Peregon_Click();
     void mnuZdLight_Erase_Click();
     void mnuZdGen_Click();
-    void mnuZdFind_Stn_Click() {}
-    void mnuZdFind_Dor_Click() {}
+    void mnuZdFind_Stn_Click();
+    void mnuZdFind_Dor_Click();
     void mnuHelp_About_Click() {}
     void mnuHelp_Instr_Click() {}
     void tlbZd_ButtonClick(const QString& key);
@@ -69,6 +73,27 @@ public:
     DataSource& dtaPeregon() { return m_dtaPeregon; }
     DataSource& dtaDoroga() { return m_dtaDoroga; }
     DataSource& dtaContry() { return m_dtaContry; }
+
+    // The tool windows: loaded on first use, gone when closed (null then).
+    FrmZdFind* findWindow() const;
+    FrmZdFind& loadFindWindow();
+    FrmZdDor* dorWindow() const;
+    FrmZdDor& loadDorWindow();
+    FrmLight* lightWindow() const;
+    FrmLight& loadLightWindow();
+    QWidget& shpFindPic() { return *m_shpFindPic; }
+
+    // Highlights that every render draws again.
+    bool lightDorOn() const { return m_lightDorOn; }
+    void setLightDorOn(bool on) { m_lightDorOn = on; }
+    bool lightPerOn() const { return m_lightPerOn; }
+    void setLightPerOn(bool on) { m_lightPerOn = on; }
+    bool lightStnOn() const { return m_lightStnOn; }
+    void setLightStnOn(bool on) { m_lightStnOn = on; }
+
+
+    // An unexpected failure: the message, then the end of the program.
+    void fatal(const QString& text);
 
     QAction* menuItem(const QString& name) const;   // a menu item or a top-level menu
     QAction* button(const QString& key) const;      // a toolbar button
@@ -92,10 +117,11 @@ private:
     bool openDatabase();
     void setRusMode(std::int16_t mode);
     void emptyFrame();
+    void redrawHighlights();
+    static void unload(QWidget* window);
     void recordFrame();
     void redrawUnrecorded();
     void zoomByWheel(int angleDelta);
-    void fatal(const QString& text);
     void endProgram(int code);
     void setMenusEnabled(bool on);
     void setItemEnabled(const QString& name, bool on);
@@ -112,6 +138,10 @@ private:
     MapState m_st;
     FrameHistory m_hist;
     std::unique_ptr<Polygon> m_polyDraw;
+    QPointer<FrmZdFind> m_find;
+    QPointer<FrmZdDor> m_dor;
+    QPointer<FrmLight> m_light;
+    bool m_lightDorOn = false, m_lightPerOn = false, m_lightStnOn = false;
 
     bool m_startDone = false, m_starting = false;
     bool m_genOn = false, m_histNav = false;
