@@ -617,6 +617,10 @@ FrmLight& FrmZdMain::loadLightWindow()
     return *m_light;
 }
 
+void FrmZdMain::showObjectAt(RowSet&, PictureBox&, float, float) {}
+void FrmZdMain::endObjectAt(PictureBox&) {}
+std::int16_t FrmZdMain::kursInfObj() const { return 0; }
+
 void FrmZdMain::mnuZdFind_Stn_Click() { loadFindWindow().LoadFind(); }
 void FrmZdMain::mnuZdFind_Dor_Click() { loadDorWindow().LoadFindDor(); }
 

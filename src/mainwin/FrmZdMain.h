@@ -92,6 +92,12 @@ public:
     void setLightStnOn(bool on) { m_lightStnOn = on; }
 
 
+    // The object under the pointer on the map or on the station search preview: shown on
+    // a press, gone on the release.
+    void showObjectAt(RowSet& sections, PictureBox& surface, float x, float y);
+    void endObjectAt(PictureBox& surface);
+    std::int16_t kursInfObj() const;
+
     // An unexpected failure: the message, then the end of the program.
     void fatal(const QString& text);
 
