@@ -1,6 +1,8 @@
 #include "mainwin/FrmZdMain.h"
 
 #include "dorfind/FrmZdDor.h"
+#include "fragment/FragControls.h"
+#include "fragment/Fragment.h"
 #include "light/FrmLight.h"
 #include "mainwin/ToolbarIcons.h"
 #include "platform/FileLookup.h"
@@ -20,6 +22,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWheelEvent>
 
 namespace zd {
@@ -80,7 +84,7 @@ protected:
 } // namespace
 
 FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
-    : QMainWindow(parent), m_programDir(programDir)
+    : QMainWindow(parent), m_programDir(programDir), m_frag(std::make_unique<Fragment>())
 {
     setObjectName(QStringLiteral("frmZdMain"));
     setWindowTitle(kAppTitle);
@@ -88,6 +92,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     m_pic = new PictureBox(this);
     m_pic->setObjectName(QStringLiteral("picZdMain"));
     m_pic->setMouseTracking(true);
+    m_pic->setFocusPolicy(Qt::StrongFocus);
     m_pic->installEventFilter(this);
     setCentralWidget(m_pic);
     m_shpFindPic = new ZoneShape(m_pic);
@@ -99,6 +104,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     m_lblFindMsg->hide();
     buildMenus();
     buildToolbar();
+    m_help.HelpInit(this, m_programDir);
     m_st.processEvents = [this] { processPendingEvents(); };
 }
 
@@ -474,9 +480,131 @@ bool FrmZdMain::eventFilter(QObject* watched, QEvent* event)
         } else if (event->type() == QEvent::Wheel) {
             zoomByWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
             return true;
+        } else if (mapEvent(event)) {
+            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- pointer and keys on the map
+
+// Hands the map's pointer and key events to the handlers, positions in map units.
+bool FrmZdMain::mapEvent(QEvent* event)
+{
+    if (!m_startDone || m_ended) return false;
+    auto at = [this](QEvent* e) { return m_pic->toUser(static_cast<QMouseEvent*>(e)->position()); };
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const QPointF p = at(event);
+        picZdMain_MouseDown(static_cast<QMouseEvent*>(event)->button(), static_cast<float>(p.x()), static_cast<float>(p.y()));
+        return true;
+    }
+    case QEvent::MouseMove: {
+        const QPointF p = at(event);
+        picZdMain_MouseMove(static_cast<float>(p.x()), static_cast<float>(p.y()));
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        const QPointF p = at(event);
+        picZdMain_MouseUp(static_cast<float>(p.x()), static_cast<float>(p.y()));
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        picZdMain_DblClick();
+        return true;
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape) return false;
+        picZdMain_KeyPress(key == Qt::Key_Escape ? 27 : 13);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void FrmZdMain::picZdMain_MouseDown(Qt::MouseButton button, float x, float y)
+{
+    if (m_rendering) return;
+    if (button == Qt::RightButton) {
+        if (this->button(QStringLiteral("mnuMagist_Frag"))->isChecked()) m_mapMode = 1;
+        if (this->button(QStringLiteral("mnuMagist_Sdvig"))->isChecked()) m_mapMode = 2;
+    }
+    switch (m_mapMode) {
+    case 1:
+        m_frag->FragDown(*m_pic, x, y);
+        m_tlbZd->update();
+        break;
+    case 2:
+        m_frag->SdvigPrepare(*m_pic, m_programDir + QStringLiteral("/handgrab.cur"));
+        m_frag->SdvigStep(1, x, y);
+        break;
+    default:
+        showObjectAt(m_dtaPeregon.rows(), *m_pic, x, y);
+        break;
+    }
+}
+
+void FrmZdMain::picZdMain_MouseMove(float x, float y)
+{
+    if (m_mapMode == 1) m_frag->FragMove(x, y);
+    else if (m_mapMode == 2) m_frag->SdvigStep(2, x, y);
+}
+
+void FrmZdMain::picZdMain_MouseUp(float x, float y)
+{
+    if (m_kursInfo.object() > 0) {
+        endObjectAt(*m_pic);
+        return;
+    }
+    if (m_mapMode == 1) m_frag->FragUp();
+    else if (m_mapMode == 2) finishShift(x, y);
+}
+
+// The picture's scale origin has moved with the drag: that is the new frame.
+void FrmZdMain::finishShift(float x, float y)
+{
+    m_pic->unsetCursor();
+    m_frag->SdvigStep(0, x, y);
+    const PictureBox& p = *m_pic;
+    m_st.kadr = Frame{toLong(p.scaleLeft()), toLong(p.scaleTop()), toLong(p.scaleLeft() + p.scaleWidth()),
+                      toLong(p.scaleTop() + p.scaleHeight())};
+    RenderKadr(*m_pic);
+    m_mapMode = 0;
+}
+
+void FrmZdMain::picZdMain_DblClick()
+{
+    if (m_mapMode == 1) applyFragment();
+}
+
+void FrmZdMain::picZdMain_KeyPress(int key)
+{
+    if (key == 13 && m_mapMode == 1) {
+        applyFragment();
+    } else if (key == 27 && m_mapMode == 1) {
+        m_mapMode = 0;
+        m_frag->FragEnd(QStringLiteral("ESC"));
+    } else if (key == 27 && m_mapMode == 2 && m_frag->sdvigDragging()) {
+        m_pic->unsetCursor();
+        m_frag->SdvigStep(-1, 0, 0);
+        redrawUnrecorded();
+    }
+}
+
+// The rubber frame comes back through the picture's scale, its lower edge as the top.
+// Without a complete frame there is nothing to apply.
+void FrmZdMain::applyFragment()
+{
+    if (!m_frag->frameComplete()) return;
+    m_frag->FragEnd(QString());
+    const PictureBox& p = *m_pic;
+    m_st.kadr = Frame{toLong(p.scaleLeft()), toLong(p.scaleTop() - p.scaleHeight()),
+                      toLong(p.scaleLeft() + p.scaleWidth()), toLong(p.scaleTop())};
+    m_kadrZoomed = 1;
+    m_mapMode = 0;
+    RenderKadr(*m_pic);
 }
 
 // ---------------------------------------------------------------- frame commands
@@ -601,25 +729,38 @@ FrmLight* FrmZdMain::lightWindow() const { return m_light; }
 
 FrmZdFind& FrmZdMain::loadFindWindow()
 {
-    if (!m_find) m_find = new FrmZdFind(*this);
+    if (!m_find) {
+        m_find = new FrmZdFind(*this);
+        connect(m_find, &FrmZdFind::helpRequested, this, [this](int topic) { m_help.HelpTopic(topic); });
+    }
     return *m_find;
 }
 
 FrmZdDor& FrmZdMain::loadDorWindow()
 {
-    if (!m_dor) m_dor = new FrmZdDor(*this);
+    if (!m_dor) {
+        m_dor = new FrmZdDor(*this);
+        connect(m_dor, &FrmZdDor::helpRequested, this, [this](int topic) { m_help.HelpTopic(topic); });
+    }
     return *m_dor;
 }
 
 FrmLight& FrmZdMain::loadLightWindow()
 {
-    if (!m_light) m_light = new FrmLight(*this);
+    if (!m_light) {
+        m_light = new FrmLight(*this);
+        connect(m_light, &FrmLight::helpRequested, this, [this](int topic) { m_help.HelpTopic(topic); });
+    }
     return *m_light;
 }
 
-void FrmZdMain::showObjectAt(RowSet&, PictureBox&, float, float) {}
-void FrmZdMain::endObjectAt(PictureBox&) {}
-std::int16_t FrmZdMain::kursInfObj() const { return 0; }
+void FrmZdMain::showObjectAt(RowSet& sections, PictureBox& surface, float x, float y)
+{
+    CursorScene scene{m_st, m_genOn, m_dtaStn, m_dtaDoroga, *m_pic, {m_find, m_dor, m_light}};
+    if (auto e = m_kursInfo.show(scene, sections, surface, x, y)) fatal(e->message());
+}
+
+void FrmZdMain::endObjectAt(PictureBox& surface) { m_kursInfo.end(surface); }
 
 void FrmZdMain::mnuZdFind_Stn_Click() { loadFindWindow().LoadFind(); }
 void FrmZdMain::mnuZdFind_Dor_Click() { loadDorWindow().LoadFindDor(); }

@@ -2,6 +2,8 @@
 // The main window: the map, its menu bar and toolbar, the network's data sources and the
 // state every other window reads (frame, modes, colours, history).
 #include "data/DataSource.h"
+#include "help/Help.h"
+#include "identify/KursInfo.h"
 #include "mainwin/FrameHistory.h"
 #include "render/MapState.h"
 #include "render/Polygon.h"
@@ -17,6 +19,7 @@ class QToolBar;
 
 namespace zd {
 
+class Fragment;
 class FrmLight;
 class FrmZdDor;
 class FrmZdFind;
@@ -54,8 +57,9 @@ public:
     void mnuZdGen_Click();
     void mnuZdFind_Stn_Click();
     void mnuZdFind_Dor_Click();
-    void mnuHelp_About_Click() {}
-    void mnuHelp_Instr_Click() {}
+    void mnuHelp_About_Click() { m_help.helpAbout(m_programDir, this); }
+    void mnuHelp_Instr_Click() { m_help.helpInstr(m_programDir, this); }
+    Help& help() { return m_help; }
     void tlbZd_ButtonClick(const QString& key);
 
     // State read by the tool windows and the tests.
@@ -96,7 +100,16 @@ public:
     // a press, gone on the release.
     void showObjectAt(RowSet& sections, PictureBox& surface, float x, float y);
     void endObjectAt(PictureBox& surface);
-    std::int16_t kursInfObj() const;
+    std::int16_t kursInfObj() const { return m_kursInfo.object(); }
+    KursInfo& kursInfo() { return m_kursInfo; }
+    Fragment& fragment() { return *m_frag; }
+
+    // Pointer and keys on the map; positions in map units of the current frame.
+    void picZdMain_MouseDown(Qt::MouseButton button, float x, float y);
+    void picZdMain_MouseMove(float x, float y);
+    void picZdMain_MouseUp(float x, float y);
+    void picZdMain_DblClick();
+    void picZdMain_KeyPress(int key);
 
     // An unexpected failure: the message, then the end of the program.
     void fatal(const QString& text);
@@ -123,6 +136,9 @@ private:
     bool openDatabase();
     void setRusMode(std::int16_t mode);
     void emptyFrame();
+    bool mapEvent(QEvent* event);
+    void applyFragment();
+    void finishShift(float x, float y);
     void redrawHighlights();
     static void unload(QWidget* window);
     void recordFrame();
@@ -144,6 +160,9 @@ private:
     MapState m_st;
     FrameHistory m_hist;
     std::unique_ptr<Polygon> m_polyDraw;
+    KursInfo m_kursInfo;
+    Help m_help;
+    std::unique_ptr<Fragment> m_frag;
     QPointer<FrmZdFind> m_find;
     QPointer<FrmZdDor> m_dor;
     QPointer<FrmLight> m_light;

@@ -1,21 +1,487 @@
 #include "stnfind/FrmZdFind.h"
 
+#include "data/Queries.h"
+#include "help/Help.h"
+#include "identify/AnalGeom.h"
 #include "mainwin/FrmZdMain.h"
+#include "platform/MsgBox.h"
+#include "platform/WindPos.h"
+#include "render/DrawPeregons.h"
+#include "render/DrawStations.h"
+#include "render/PictureBox.h"
+#include "stnfind/DbCombo.h"
+#include "stnfind/FindZone.h"
+#include "stnfind/StnListModel.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <limits>
 
 namespace zd {
+
+namespace {
+const QString kFindCaption = QStringLiteral("Поиск станций");
+const QString kChooseFromList = QStringLiteral("Выберите станцию из списка");
+const QString kNoStation = QStringLiteral("Не определена станция поиска\r\nВыбор из списка двойным щелчком");
+const QString kNoCoordinates = QStringLiteral("Станция не нанесена на схему: у неё нет координат");
+const QString kOutOfFrame = QStringLiteral("Станция за кадром");
+const QString kDorPrefix = QStringLiteral("дор. ");
+const char* const kAreaCaptions[] = {"Все станции", "Центры дорог", "Стыки дорог", "Центры отделений"};
+const QColor kZoneColor(255, 0, 255);
+constexpr int kZoneBorder = 2;     // pixels
+constexpr int kAreaGap = 30;       // twips between the option buttons
+constexpr double kPreviewFontSize = 6.75;
+constexpr double kDialogFontSize = 8;
+
+// A value that is a number, written as digits or stored as one.
+bool isNumber(const RowSet& rs, int col)
+{
+    if (rs.isNull(col)) return false;
+    bool ok = false;
+    rs.text(col).trimmed().toDouble(&ok);
+    return ok;
+}
+} // namespace
 
 FrmZdFind::FrmZdFind(FrmZdMain& main) : QWidget(&main, Qt::Tool), m_main(main)
 {
     setObjectName(QStringLiteral("frmZdFind"));
     setWindowTitle(QStringLiteral("Поиск станции"));
     setAttribute(Qt::WA_DeleteOnClose);
+    m_model = new StnListModel(m_dtaStn.rows(), this);
+    buildControls();
+    m_shape = &m_main.shpFindPic();
+    QPalette pal = m_shape->palette();
+    pal.setColor(QPalette::WindowText, kZoneColor);
+    m_shape->setPalette(pal);
+    m_shape->installEventFilter(this);
+    SetTopmost(*this, true);
 }
 
 FrmZdFind::~FrmZdFind() = default;
 
-void FrmZdFind::LoadFind() { show(); }
-void FrmZdFind::ListStn() {}
-void FrmZdFind::RamView() {}
-void FrmZdFind::clearNoStn() {}
+// ---------------------------------------------------------------- controls
+
+QRect FrmZdFind::twips(int left, int top, int width, int height) const
+{
+    const double kx = logicalDpiX() / 1440.0, ky = logicalDpiY() / 1440.0;
+    const int x = qRound(left * kx), y = qRound(top * ky);
+    return QRect(x, y, qRound((left + width) * kx) - x, qRound((top + height) * ky) - y);
+}
+
+void FrmZdFind::buildControls()
+{
+    QFont small = font();   // the controls are sized for an 8-point dialog font
+    small.setPointSizeF(kDialogFontSize);
+    setFont(small);
+    setFixedSize(twips(0, 0, 4785, 5220).size());
+    auto named = [](QWidget* w, const char* name) {
+        w->setObjectName(QLatin1String(name));
+        return w;
+    };
+
+    m_fraStn = new QGroupBox(this);
+    named(m_fraStn, "fraFind_Stn")->setGeometry(twips(45, 60, 2640, 2445));
+    m_lblNazDor = new QLabel(m_fraStn);
+    named(m_lblNazDor, "lblFind_NazDor")->setGeometry(twips(90, 270, 2490, 315));
+    m_dbcStn = new DbCombo(*m_model, m_fraStn);
+    named(m_dbcStn, "dbcFind_Stn")->setGeometry(twips(75, 555, 2505, 1740));
+    const QString tip = QStringLiteral("Выбрать двойным щелчком");
+    for (QWidget* w : {static_cast<QWidget*>(m_dbcStn), static_cast<QWidget*>(&m_dbcStn->textBox()),
+                       static_cast<QWidget*>(&m_dbcStn->list())})
+        w->setToolTip(tip);
+
+    m_fraArea = new QGroupBox(QStringLiteral("Зона поиска"), this);
+    named(m_fraArea, "fraArea_Find")->setGeometry(twips(2715, 45, 2040, 1575));
+    m_optArea[0] = new QRadioButton(QString::fromUtf8(kAreaCaptions[0]), m_fraArea);
+    named(m_optArea[0], "optFind_Area")->setGeometry(twips(60, 270, 1920, 210));
+    m_optArea[0]->setProperty("index", 0);
+    auto* line = new QFrame(m_fraArea);
+    named(line, "Line1")->setGeometry(twips(45, 1215, 1995, 30));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    m_chkRus = new QCheckBox(QStringLiteral("Только Россия"), m_fraArea);
+    named(m_chkRus, "chkFindRus")->setGeometry(twips(75, 1275, 1800, 255));
+
+    m_lblNoStn = new QLabel(this);
+    named(m_lblNoStn, "lblFind_NoStn")->setGeometry(twips(2775, 1725, 1950, 330));
+    m_cmdAll = new QPushButton(QStringLiteral("Вся схема"), this);
+    named(m_cmdAll, "cmdFind_All")->setGeometry(twips(2745, 2190, 1005, 270));
+    m_cmdAll->setEnabled(false);
+    m_cmdFrag = new QPushButton(QStringLiteral("Фрагмент"), this);
+    named(m_cmdFrag, "cmdFind_Frag")->setGeometry(twips(3720, 2190, 945, 255));
+
+    m_picFind = new PictureBox(this);
+    named(m_picFind, "picFind")->setGeometry(twips(45, 2580, 4680, 2610));
+    m_picFind->setFontFamily(QStringLiteral("MS Serif"));
+    m_picFind->setFontSize(kPreviewFontSize);
+    m_picFind->setBackColor(m_main.picZdMain().backColor());
+    m_picFind->installEventFilter(this);
+
+    connect(m_optArea[0], &QRadioButton::clicked, this, &FrmZdFind::ListStn);
+    connect(m_chkRus, &QCheckBox::clicked, this, &FrmZdFind::ListStn);
+    connect(m_dbcStn, &DbCombo::textChanged, m_lblNazDor, &QLabel::clear);
+    connect(m_dbcStn, &DbCombo::rowActivated, this, &FrmZdFind::Stn_Selected);
+    connect(m_cmdFrag, &QPushButton::clicked, this, &FrmZdFind::cmdFind_Frag_Click);
+    connect(m_cmdAll, &QPushButton::clicked, this, &FrmZdFind::ViewAll);
+}
+
+// Buttons 1 to 3 of the category: copies of button 0, each 30 twips below the previous.
+void FrmZdFind::createAreaButtons()
+{
+    const QRadioButton& first = *m_optArea[0];
+    const int gap = twips(0, 0, 0, kAreaGap).height();
+    for (int k = 1; k < 4; ++k) {
+        const QRect prev = m_optArea[k - 1]->geometry();
+        auto* b = new QRadioButton(first.text(), m_fraArea);
+        b->setObjectName(first.objectName());
+        b->setProperty("index", k);
+        b->setFont(first.font());
+        b->setGeometry(prev.x(), prev.y() + prev.height() + gap, prev.width(), prev.height());
+        b->show();
+        connect(b, &QRadioButton::clicked, this, &FrmZdFind::ListStn);
+        m_optArea[k] = b;
+    }
+}
+
+// ---------------------------------------------------------------- loading and the list
+
+void FrmZdFind::LoadFind()
+{
+    if (!m_loaded) {
+        if (!bindDataSources()) return;
+        createAreaButtons();
+        for (int k = 0; k < 4; ++k) m_optArea[k]->setText(QString::fromUtf8(kAreaCaptions[k]));
+        m_optArea[0]->setChecked(true);
+        m_loaded = true;
+        ListStn();
+        if (m_main.ended()) return;
+        show();
+        placeAtMapEdge();   // once shown, the window's frame is known
+    } else {
+        ListStn();
+        if (m_main.ended()) return;
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+// The window's data sources read the database the main window has open (DbPath).
+bool FrmZdFind::bindDataSources()
+{
+    std::shared_ptr<Database> db = m_main.dtaStn().database();
+    if (!db) {
+        Expected<std::shared_ptr<Database>> opened = Database::open(m_main.dbPath());
+        if (!opened) {
+            m_main.fatal(opened.error().message());
+            return false;
+        }
+        db = opened.value();
+    }
+    for (DataSource* d : {&m_dtaStn, &m_dtaDoroga, &m_dtaStnPic, &m_dtaPerPic}) d->setDatabase(db);
+    m_dtaDoroga.setRecordSource(QStringLiteral("Doroga"));
+    if (auto error = m_dtaDoroga.refresh()) {
+        m_main.fatal(error->message());
+        return false;
+    }
+    return true;
+}
+
+// Right-aligned with the map, its top at the map's top (screen pixels).
+void FrmZdFind::placeAtMapEdge()
+{
+    const PictureBox& pic = m_main.picZdMain();
+    const QPoint map = pic.mapToGlobal(QPoint(0, 0));
+    move(map.x() + pic.width() - frameGeometry().width(), map.y());
+}
+
+int FrmZdFind::areaIndex() const
+{
+    for (int k = 0; k < 4; ++k)
+        if (m_optArea[k] && m_optArea[k]->isChecked()) return k;
+    return -1;
+}
+
+void FrmZdFind::ListStn()
+{
+    const QString kodStn = m_hasRow ? chosen().kodStn : QString();
+    const QString sql = listStnSql(areaIndex(), m_main.state().rusFilter);
+    std::optional<DbError> error;
+    m_model->refill([&] {
+        m_dtaStn.setRecordSource(sql);
+        error = m_dtaStn.refresh();
+    });
+    if (error) {
+        m_hasRow = false;
+        m_main.fatal(error->message());
+        return;
+    }
+    keepChoice(kodStn);
+}
+
+// A new list keeps the chosen station when it still holds it; otherwise no station is
+// chosen any more, so that "Фрагмент" cannot go to whatever row came first.
+void FrmZdFind::keepChoice(const QString& kodStn)
+{
+    RowSet& rs = rsFindStn();
+    const QString criteria = QStringLiteral("KodStn = ") + quoted(kodStn);
+    m_hasRow = m_hasRow && rs.findFirst(criteria);
+    if (!m_hasRow) {
+        rs.moveFirst();
+        m_lblNazDor->clear();
+    }
+    if (m_hasRow && !m_lblNazDor->text().trimmed().isEmpty()) m_dbcStn->selectRow(rs.bookmark());
+    else m_dbcStn->selectByText();
+}
+
+// ---------------------------------------------------------------- the choice
+
+FrmZdFind::Station FrmZdFind::chosen() const
+{
+    const RowSet& rs = m_dtaStn.rows();
+    Station s;
+    const int cx = rs.column(u"StnX"), cy = rs.column(u"StnY");
+    s.name = rs.text(rs.column(u"NazStn"));
+    s.kodStn = rs.text(rs.column(u"KodStn"));
+    s.kodDor = rs.text(rs.column(u"Stn.KodDor"));
+    s.placed = isNumber(rs, cx) && isNumber(rs, cy);
+    s.x = rs.number(cx);
+    s.y = rs.number(cy);
+    s.ix = toLong(s.x);
+    s.iy = toLong(s.y);
+    s.tip = toInt16(rs.number(rs.column(u"TipStn")));
+    return s;
+}
+
+void FrmZdFind::Stn_Selected(int selStn)
+{
+    RowSet& rs = rsFindStn();
+    if (selStn < 0 || selStn >= rs.recordCount()) {
+        msgBox(kChooseFromList);
+        return;
+    }
+    const int before = rs.bookmark();
+    const bool hadRow = m_hasRow;
+    rs.setBookmark(selStn);
+    m_hasRow = true;
+    const Station s = chosen();
+    if (s.name.trimmed() != m_dbcStn->text().trimmed()) {
+        msgBox(kChooseFromList);
+        return;
+    }
+    if (!s.placed) {
+        rs.setBookmark(before);
+        m_hasRow = hadRow;
+        msgBox(kNoCoordinates, MsgIcon::Information, kFindCaption);
+        return;
+    }
+    showRailway(s.kodDor);
+    MapState& st = m_main.state();
+    if (m_prevStnX != 0 && m_prevStnY != 0)
+        DrawStnSymbol(st, m_main.picZdMain(), m_prevStnX, m_prevStnY, m_prevStnTip, st.palette.net);
+    markOnMap(s, st.palette.find);
+    if (!findZone(s) || !drawPreview(s)) return;
+    RamView();
+    FindOver();
+    m_cmdAll->setEnabled(m_main.kadrZoomed() > 0);
+    const Frame& k = st.kadr;
+    const float margin = 0;
+    const bool inFrame = PointInRect(static_cast<float>(s.x), static_cast<float>(s.y), k.x1, k.y1, k.x2, k.y2, margin) == 1;
+    m_lblNoStn->setText(inFrame ? QString() : kOutOfFrame);
+    m_prevStnX = s.ix;
+    m_prevStnY = s.iy;
+    m_prevStnTip = s.tip;
+}
+
+void FrmZdFind::showRailway(const QString& kodDor)
+{
+    RowSet& dor = m_dtaDoroga.rows();
+    dor.moveFirst();
+    const bool found = dor.findFirst(dorCriteria(kodDor));
+    m_lblNazDor->setText(kDorPrefix + (found ? dor.text(dor.column(u"NazDor")) : QString()));
+}
+
+void FrmZdFind::markOnMap(const Station& s, Color color)
+{
+    DrawStnSymbol(m_main.state(), m_main.picZdMain(), s.ix, s.iy, s.tip, color);
+}
+
+// The zone grows until it holds more than eight stations; its rows stay in dtaFind_StnPic.
+bool FrmZdFind::findZone(const Station& s)
+{
+    MapState& st = m_main.state();
+    std::optional<DbError> error;
+    const ZoneSearch found = growZone(s.x, s.y, st.scheme, [&](const Zone& z) {
+        m_dtaStnPic.setRecordSource(zoneStationsSql(z, st.rusFilter));
+        error = m_dtaStnPic.refresh();
+        if (error) return std::numeric_limits<int>::max();   // ends the growth
+        m_dtaStnPic.rows().moveLast();
+        m_dtaStnPic.rows().moveFirst();
+        return m_dtaStnPic.rows().recordCount();
+    });
+    if (error) {
+        m_main.fatal(error->message());
+        return false;
+    }
+    m_zone = found.zone;
+    return true;
+}
+
+bool FrmZdFind::drawPreview(const Station& s)
+{
+    MapState& st = m_main.state();
+    PictureBox& pic = *m_picFind;
+    pic.setScale(m_zone.x1, m_zone.y1, m_zone.x2, m_zone.y2);
+    m_dtaPerPic.setRecordSource(zoneSectionsSql(m_zone, st.rusFilter));
+    if (auto error = m_dtaPerPic.refresh()) {
+        m_main.fatal(error->message());
+        return false;
+    }
+    pic.clearPicture();
+    DrawPeregons(st, pic, m_dtaPerPic.rows(), st.palette.net);
+    DrawStations(st, pic, m_dtaStnPic.rows(), st.palette.net);
+    DrawStnNames(st, pic, m_dtaStnPic.rows());
+    DrawStnSymbol(st, pic, s.ix, s.iy, s.tip, st.palette.find);
+    m_previewDrawn = true;
+    return true;
+}
+
+// ---------------------------------------------------------------- bringing it into view
+
+void FrmZdFind::cmdFind_Frag_Click()
+{
+    if (m_lblNazDor->text().trimmed().isEmpty()) {
+        msgBox(kNoStation, MsgIcon::Information, kFindCaption);
+        return;
+    }
+    FragStn();
+}
+
+void FrmZdFind::FragStn()
+{
+    if (!m_hasRow) return;
+    const Station s = chosen();
+    if (!s.placed) return;
+    MapState& st = m_main.state();
+    st.kadr = fragFrame(s.x, s.y, st.scheme);
+    m_main.setKadrZoomed(1);
+    m_main.RenderKadr(m_main.picZdMain());
+    if (m_main.ended()) return;
+    markOnMap(s, st.palette.find);
+    m_main.shpFindPic().show();
+}
+
+void FrmZdFind::ViewAll()
+{
+    MapState& st = m_main.state();
+    st.kadr = st.scheme;
+    m_main.setKadrZoomed(0);
+    m_main.RenderKadr(m_main.picZdMain());
+    if (m_main.ended()) return;
+    if (m_hasRow) {
+        const Station s = chosen();
+        if (s.placed) markOnMap(s, st.palette.find);
+    }
+    RamView();
+    FindOver();
+}
+
+void FrmZdFind::RamView()
+{
+    const PictureBox& pic = m_main.picZdMain();
+    const QPointF a = pic.toPixel(m_zone.x1, m_zone.y1), b = pic.toPixel(m_zone.x2, m_zone.y2);
+    // Far inside a small frame the zone can run thousands of pixels past the map: keep only
+    // what can show, with its border just outside the visible edges.
+    const QRectF visible = QRectF(pic.rect()).adjusted(-2 * kZoneBorder, -2 * kZoneBorder, 2 * kZoneBorder, 2 * kZoneBorder);
+    QRectF zone = QRectF(a, b).normalized();
+    if (zone.width() > 0 && zone.height() > 0) zone = zone.intersected(visible);
+    const QPoint tl(qRound(zone.left()), qRound(zone.top()));
+    QWidget& shape = m_main.shpFindPic();
+    shape.setGeometry(QRect(tl, QSize(qRound(zone.right()) - tl.x(), qRound(zone.bottom()) - tl.y())));
+    shape.show();
+    shape.raise();
+}
+
+void FrmZdFind::FindOver()
+{
+    if (!m_hasRow) return;
+    const Station s = chosen();
+    if (!s.placed) return;
+    const PictureBox& pic = m_main.picZdMain();
+    MapOnScreen map;
+    map.topLeft = pic.mapToGlobal(QPoint(0, 0));
+    map.size = pic.size();
+    map.left = pic.scaleLeft();
+    map.top = pic.scaleTop();
+    map.width = pic.scaleWidth();
+    map.height = pic.scaleHeight();
+    const QRect window = frameGeometry();
+    if (coversPoint(window, map, s.x, s.y)) move(leftOffStation(window, map), window.y());
+}
+
+void FrmZdFind::clearNoStn() { m_lblNoStn->clear(); }
+
+// ---------------------------------------------------------------- events
+
+void FrmZdFind::closeEvent(QCloseEvent* event)
+{
+    m_main.shpFindPic().hide();
+    event->accept();
+}
+
+void FrmZdFind::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        emit helpRequested(kHelpTopicFind);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void FrmZdFind::picFind_MouseDown(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !m_previewDrawn) return;
+    const QPointF at = m_picFind->toUser(event->position());
+    m_main.showObjectAt(m_dtaPerPic.rows(), *m_picFind, static_cast<float>(at.x()), static_cast<float>(at.y()));
+}
+
+void FrmZdFind::picFind_MouseUp()
+{
+    if (m_main.kursInfObj() > 0) m_main.endObjectAt(*m_picFind);
+}
+
+// The zone outline: a border two pixels wide in light magenta.
+bool FrmZdFind::paintZoneOutline(QWidget& shape)
+{
+    QPainter p(&shape);
+    QPen pen(kZoneColor);
+    pen.setWidth(kZoneBorder);
+    pen.setJoinStyle(Qt::MiterJoin);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    const double inset = kZoneBorder / 2.0;
+    p.drawRect(QRectF(shape.rect()).adjusted(inset, inset, -inset, -inset));
+    return true;
+}
+
+bool FrmZdFind::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_picFind) {
+        if (event->type() == QEvent::MouseButtonPress) picFind_MouseDown(static_cast<QMouseEvent*>(event));
+        else if (event->type() == QEvent::MouseButtonRelease) picFind_MouseUp();
+    } else if (watched == m_shape && event->type() == QEvent::Paint) {
+        return paintZoneOutline(*m_shape);
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 } // namespace zd

@@ -1,0 +1,205 @@
+#include "identify/KursInfo.h"
+
+#include "data/Queries.h"
+#include "identify/AnalGeom.h"
+#include "identify/FrmKursInf.h"
+#include "identify/SuperTxt.h"
+#include "render/DrawStations.h"
+#include "render/PictureBox.h"
+
+#include <QWidget>
+#include <cmath>
+
+namespace zd {
+
+namespace {
+constexpr float kGenScale = 0.3f;
+constexpr std::int32_t kCarryChars = 10;
+const Color kBlack = rgb(0, 0, 0);
+const Color kRed = rgb(255, 0, 0);
+
+QString kindLine(int tip)
+{
+    switch (tip) {
+    case 9: return QStringLiteral("Центр дороги");
+    case 7: return QStringLiteral("Центр отделения");
+    case 8: return QStringLiteral("Стык дорог");
+    default: return {};
+    }
+}
+
+QString tracksLine(int rl)
+{
+    return rl == 0 ? QStringLiteral("кол-во путей не опр.") : QStringLiteral("кол-во путей = ") + QString::number(rl);
+}
+
+QString tractionLine(int el)
+{
+    if (el == 2) return QStringLiteral("вид тяги  - тепл.");
+    if (el == 0) return QStringLiteral("вид тяги  - не опр.");
+    return QStringLiteral("вид тяги  - электр.");
+}
+
+float num(const RowSet& rs, int row, int col) { return static_cast<float>(rs.numberAt(row, col)); }
+} // namespace
+
+struct KursInfo::Line {
+    QString text;
+    int size;
+    bool bold;
+    Color color;
+};
+
+QString railwayLine(RowSet& doroga, const QString& kodDor)
+{
+    doroga.moveFirst();
+    if (!doroga.findFirst(QStringLiteral("KodDor = ") + quoted(kodDor))) return {};
+    return QStringLiteral("дор ") + doroga.text(doroga.column(u"NazDor"));
+}
+
+KursInfo::KursInfo() = default;
+KursInfo::~KursInfo() = default;
+
+std::optional<DbError> KursInfo::show(CursorScene& scene, RowSet& sections, PictureBox& surface, float x, float y)
+{
+    const double h = surface.scaleHeight();
+    const float tol = static_cast<float>(std::fabs(h) / 100);
+    const std::int32_t d = toLong(std::sqrt(static_cast<double>(scene.st.kadrScale)) * h / 50);
+    const bool generalised = scene.st.kadrScale < kGenScale && scene.genOn;
+    scene.dtaStn.setRecordSource(cursorStationsSql(toLong(x), toLong(y), d, generalised));
+    if (auto e = scene.dtaStn.refresh()) return e;
+    if (!m_popup) m_popup = std::make_unique<FrmKursInf>();
+    if (scene.dtaStn.rows().recordCount() > 0) {
+        station(scene, surface, x, y);
+        return {};
+    }
+    const int c1x = sections.column(u"Stn1X"), c1y = sections.column(u"Stn1Y");
+    const int c2x = sections.column(u"Stn2X"), c2y = sections.column(u"Stn2Y");
+    for (int r = 0; r < sections.recordCount(); ++r) {
+        if (PointOnSegment(x, y, num(sections, r, c1x), num(sections, r, c1y), num(sections, r, c2x),
+                           num(sections, r, c2y), tol) == 1) {
+            m_popup->setLayoutTwips(2055, 1545);
+            place(scene, x, y);
+            return section(scene, sections, r, surface);
+        }
+    }
+    return {};
+}
+
+void KursInfo::station(CursorScene& scene, PictureBox& surface, float x, float y)
+{
+    m_popup->setLayoutTwips(1080, 540);
+    RowSet& rs = scene.dtaStn.rows();
+    rs.moveFirst();
+    const int tip = static_cast<int>(rs.number(rs.column(u"TipStn")));
+    surface.setAutoRedraw(false);
+    DrawStnSymbol(scene.st, surface, toLong(rs.number(rs.column(u"StnX"))), toLong(rs.number(rs.column(u"StnY"))),
+                  static_cast<std::int16_t>(tip), scene.st.palette.find);
+    m_obj = Station;
+    place(scene, x, y);
+    const QString kind = kindLine(tip);
+    if (!kind.isEmpty()) m_popup->setLayoutTwips(1280, 740);
+    std::vector<Line> lines{{QStringLiteral("ст ") + rs.text(rs.column(u"NazStn")), 10, true, kBlack}};
+    if (!kind.isEmpty()) lines.push_back({kind, 8, false, kBlack});
+    lines.push_back({railwayLine(scene.dtaDoroga.rows(), rs.text(rs.column(u"KodDor"))), 8, false, kRed});
+    print(lines);
+}
+
+std::optional<DbError> KursInfo::section(CursorScene& scene, RowSet& sections, int row, PictureBox& surface)
+{
+    m_obj = Section;
+    auto text = [&](const char* col) { return sections.textAt(row, sections.column(QString::fromLatin1(col))); };
+    auto number = [&](const char* col) { return static_cast<int>(sections.numberAt(row, sections.column(QString::fromLatin1(col)))); };
+    QString name1, name2;
+    std::optional<DbError> error;
+    const auto from = markEnd(scene, surface, text("KodStn1"), name1, error);
+    if (error) return error;
+    name2 = name1;
+    const auto to = markEnd(scene, surface, text("KodStn2"), name2, error);
+    if (error) return error;
+    if (from && to) {
+        surface.setAutoRedraw(false);
+        surface.setDrawWidth(scene.st.kadrScale >= 0.6f ? 2 : 1);
+        surface.line(from->first, from->second, to->first, to->second, scene.st.palette.find);
+    }
+    print(std::vector<Line>{{QStringLiteral("        Перегон"), 8, false, kBlack},
+           {name1, 10, true, kBlack},
+           {name2, 10, true, kBlack},
+           {QStringLiteral("длина(км) = ") + text("LenPer"), 8, false, kBlack},
+           {tracksLine(number("RL")), 8, false, kBlack},
+           {tractionLine(number("EL")), 8, false, kBlack},
+           {railwayLine(scene.dtaDoroga.rows(), text("Peregon.KodDor")), 8, false, kRed}});
+    return {};
+}
+
+// Finds the end station by its code, marks it and gives its rounded position. A code
+// without a station leaves the name line as it was and marks nothing.
+std::optional<std::pair<std::int32_t, std::int32_t>> KursInfo::markEnd(CursorScene& scene, PictureBox& surface,
+                                                                       const QString& kod, QString& nameLine,
+                                                                       std::optional<DbError>& error)
+{
+    scene.dtaStn.setRecordSource(stationByCodeSql(kod));
+    if ((error = scene.dtaStn.refresh())) return std::nullopt;
+    RowSet& rs = scene.dtaStn.rows();
+    rs.moveFirst();
+    if (rs.eof()) return std::nullopt;
+    nameLine = QStringLiteral("ст ") + rs.text(rs.column(u"NazStn"));
+    const std::int32_t sx = toLong(rs.number(rs.column(u"StnX"))), sy = toLong(rs.number(rs.column(u"StnY")));
+    surface.setAutoRedraw(false);
+    DrawStnSymbol(scene.st, surface, sx, sy, static_cast<std::int16_t>(rs.number(rs.column(u"TipStn"))),
+                  scene.st.palette.find);
+    return std::pair{sx, sy};
+}
+
+// The popup stays clear of the pointer: right-aligned with the map, or left-aligned when
+// the pointer is in the frame's top-right corner or a tool window covers the right half.
+void KursInfo::place(CursorScene& scene, float x, float y)
+{
+    PictureBox& map = scene.mainPic;
+    const double t = map.twipsPerPixelX();
+    const QPoint origin = map.mapToGlobal(QPoint(0, 0));
+    const double mapLeft = origin.x() * t, mapTop = origin.y() * map.twipsPerPixelY();
+    const double mapWidth = map.widthTwips();
+    const double popupWidth = m_popup->windowWidthTwips();
+    const double himetric = 1440.0 / 2540.0;
+    const double wMap = popupWidth * himetric / (map.widthTwips() / map.scaleWidth());
+    const double hMap = m_popup->windowHeightTwips() * himetric / (map.heightTwips() / map.scaleHeight());
+    const bool corner = static_cast<float>(scene.st.kadr.x2 - 1.8 * wMap) < x
+        && static_cast<float>(scene.st.kadr.y1 + 2 * hMap) > y;
+    double left = corner ? mapLeft : mapLeft + mapWidth - popupWidth;
+    for (const QWidget* w : scene.toolWindows) {
+        if (!w || !w->isVisible()) continue;
+        left = mapWidth / 2 < w->frameGeometry().left() * t ? mapLeft : mapLeft + mapWidth - popupWidth;
+    }
+    m_popup->placeTwips(left, mapTop + 600);
+    m_popup->show();
+}
+
+void KursInfo::print(const std::vector<Line>& lines)
+{
+    PictureBox& box = m_popup->text();
+    box.setForeColor(kBlack);
+    bool first = true;
+    m_lines.clear();
+    for (const Line& l : lines) {
+        m_lines << l.text;
+        box.setFontSize(l.size);
+        box.setFontBold(l.bold);
+        box.setForeColor(l.color);
+        const QString wrapped = WrapText(box, l.text, static_cast<float>(box.scaleWidth()), CarryLimit{kCarryChars},
+                                         first ? kTrue : kFalse);
+        first = false;
+        for (const QString& part : wrapped.split(u'\n')) box.print(part);
+    }
+}
+
+void KursInfo::end(PictureBox& surface)
+{
+    if (m_obj <= Nothing) return;
+    m_obj = Nothing;
+    surface.clearScreenLayer();
+    surface.setAutoRedraw(true);
+    if (m_popup) m_popup->hide();
+}
+
+} // namespace zd

@@ -1,0 +1,66 @@
+#pragma once
+// The object under the pointer: the station or section found there is marked on the
+// picture's screen layer and described in the popup until the button is released.
+#include "data/DataSource.h"
+#include "render/MapState.h"
+
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+namespace zd {
+
+class FrmKursInf;
+class PictureBox;
+
+// What the search reads of the main window.
+struct CursorScene {
+    MapState& st;                 // frame, KadrScale, colours
+    bool genOn;
+    DataSource& dtaStn;           // receives the station look-ups
+    DataSource& dtaDoroga;        // all railways
+    PictureBox& mainPic;          // the popup is placed beside it
+    std::vector<const QWidget*> toolWindows;   // frmZdFind, frmZdDor, frmLight in this order, or null
+};
+
+class KursInfo {
+public:
+    enum Object : std::int16_t { Nothing = 0, Station = 1, Section = 2 };
+
+    KursInfo();
+    ~KursInfo();
+
+    // Looks for a station in the search square around (x, y) map units, else for the first
+    // section of `sections` passing within 1 % of the visible height. A failed query is
+    // returned; nothing found leaves everything as it was.
+    std::optional<DbError> show(CursorScene& scene, RowSet& sections, PictureBox& surface, float x, float y);
+
+    // The pointer-up: the marking and the popup go away.
+    void end(PictureBox& surface);
+
+    std::int16_t object() const { return m_obj; }
+    FrmKursInf* popup() const { return m_popup.get(); }
+    const QStringList& lines() const { return m_lines; }   // the description as printed
+
+private:
+    struct Line;
+    void station(CursorScene& scene, PictureBox& surface, float x, float y);
+    std::optional<DbError> section(CursorScene& scene, RowSet& sections, int row, PictureBox& surface);
+    std::optional<std::pair<std::int32_t, std::int32_t>> markEnd(CursorScene& scene, PictureBox& surface,
+                                                                 const QString& kod, QString& nameLine,
+                                                                 std::optional<DbError>& error);
+    void place(CursorScene& scene, float x, float y);
+    void print(const std::vector<Line>& lines);
+
+    std::unique_ptr<FrmKursInf> m_popup;
+    std::int16_t m_obj = Nothing;
+    QStringList m_lines;
+};
+
+// The railway line of a description: "дор " and the railway's name, or empty.
+QString railwayLine(RowSet& doroga, const QString& kodDor);
+
+} // namespace zd

@@ -1,0 +1,49 @@
+#include "stnfind/StnListModel.h"
+
+#include "data/RowSet.h"
+
+namespace zd {
+
+StnListModel::StnListModel(const RowSet& rows, QObject* parent) : QAbstractListModel(parent), m_rows(rows) {}
+
+void StnListModel::refill(const std::function<void()>& fill)
+{
+    beginResetModel();
+    fill();
+    const int n = m_rows.recordCount();
+    const int nameCol = m_rows.column(u"NazStn");
+    m_kodCol = m_rows.column(u"KodStn");
+    m_names.clear();
+    m_names.reserve(static_cast<size_t>(n));
+    for (int r = 0; r < n; ++r) m_names.push_back(m_rows.textAt(r, nameCol));
+    endResetModel();
+}
+
+int StnListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_names.size());
+}
+
+QVariant StnListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    if (role == Qt::DisplayRole) return name(index.row());
+    if (role == BoundRole) return boundText(index.row());
+    return {};
+}
+
+QString StnListModel::name(int row) const
+{
+    return row >= 0 && row < rowCount() ? m_names[static_cast<size_t>(row)] : QString();
+}
+
+QString StnListModel::boundText(int row) const { return m_rows.textAt(row, m_kodCol); }
+
+int StnListModel::firstStartingWith(const QString& text) const
+{
+    for (size_t r = 0; r < m_names.size(); ++r)
+        if (m_names[r].startsWith(text, Qt::CaseInsensitive)) return static_cast<int>(r);
+    return -1;
+}
+
+} // namespace zd

@@ -1,0 +1,38 @@
+#pragma once
+// The station list as a list model over the row set of the list query: one entry per
+// row, showing NazStn, with KodStn as the bound value. Names are decoded once per refill,
+// so that a list of 100,000 stations scrolls and searches at once.
+#include <QAbstractListModel>
+#include <functional>
+#include <vector>
+
+namespace zd {
+
+class RowSet;
+
+class StnListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    static constexpr int BoundRole = Qt::UserRole;   // KodStn of the row
+
+    explicit StnListModel(const RowSet& rows, QObject* parent = nullptr);
+
+    // Runs fill, which replaces the rows, and tells the views the list is new.
+    void refill(const std::function<void()>& fill);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+    QString name(int row) const;
+    QString boundText(int row) const;
+
+    // The first row whose name starts with the text, case-insensitive; -1 when none does.
+    int firstStartingWith(const QString& text) const;
+
+private:
+    const RowSet& m_rows;
+    std::vector<QString> m_names;
+    int m_kodCol = -1;
+};
+
+} // namespace zd

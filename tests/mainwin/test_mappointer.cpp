@@ -1,0 +1,296 @@
+// Pointer and keys on the real map, and the object under the pointer.
+#include "TestDb.h"
+#include "data/Queries.h"
+#include "fragment/FragControls.h"
+#include "fragment/Fragment.h"
+#include "identify/FrmKursInf.h"
+#include "mainwin/FrmZdMain.h"
+#include "platform/MsgBox.h"
+#include "render/PictureBox.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace zd;
+
+namespace {
+
+QString networkSql()
+{
+    return zdtest::sampleNetworkSql() + QStringLiteral(
+        "INSERT INTO Stn VALUES('401','Разъезд 1',9000,4000,'1',3,0),('402','Разъезд 2',9500,4500,'1',3,0);"
+        "INSERT INTO Peregon VALUES('401','402',9000,4000,9500,4500,71.5,'1',0,2);");
+}
+
+const Frame kZoomed{0, 0, 10000, 5000};
+
+class MapPointer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setMsgHandler([this](const MsgRequest& r) { boxes.push_back(r); });
+        ASSERT_TRUE(zdtest::writeSqlite(dir.filePath("ZdShort.mdb"), networkSql()));
+        w = std::make_unique<FrmZdMain>(dir.path());
+        w->setEndHandler([](int) {});
+        w->Form_Activate();
+        pic = &w->picZdMain();
+    }
+    void TearDown() override { setMsgHandler({}); }
+
+    void showFrame(const Frame& f)
+    {
+        w->state().kadr = f;
+        w->setKadrZoomed(1);
+        w->RenderKadr(*pic);
+    }
+    QPoint px(double x, double y) const { return pic->toPixel(x, y).toPoint(); }
+    void send(QEvent::Type type, QPoint at, Qt::MouseButton b = Qt::LeftButton)
+    {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(b);
+        QMouseEvent e(type, QPointF(at), QPointF(pic->mapToGlobal(at)), b, held, Qt::NoModifier);
+        QApplication::sendEvent(pic, &e);
+    }
+    void drag(QPoint from, QPoint to, Qt::MouseButton b = Qt::LeftButton)
+    {
+        send(QEvent::MouseButtonPress, from, b);
+        send(QEvent::MouseMove, (from + to) / 2, b);
+        send(QEvent::MouseMove, to, b);
+        send(QEvent::MouseButtonRelease, to, b);
+    }
+    void doubleClick(QPoint at)
+    {
+        send(QEvent::MouseButtonPress, at);
+        send(QEvent::MouseButtonRelease, at);
+        send(QEvent::MouseButtonDblClick, at);
+        send(QEvent::MouseButtonRelease, at);
+    }
+    void key(Qt::Key k) { QTest::keyClick(pic, k); }
+    void tool(const char* key) { w->button(QLatin1String(key))->trigger(); }
+    QStringList describe(float x, float y)
+    {
+        w->picZdMain_MouseDown(Qt::LeftButton, x, y);
+        return w->kursInfObj() > 0 ? w->kursInfo().lines() : QStringList();
+    }
+    void release() { w->picZdMain_MouseUp(0, 0); }
+    // The half-side of the station search square at the current frame.
+    float searchHalfSide() const
+    {
+        return static_cast<float>(std::nearbyint(std::sqrt(static_cast<double>(w->state().kadrScale)) * pic->scaleHeight() / 50));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<FrmZdMain> w;
+    PictureBox* pic = nullptr;
+    std::vector<MsgRequest> boxes;
+};
+
+TEST_F(MapPointer, FragmentDrawnAndAppliedByDoubleClick)
+{
+    showFrame(kZoomed);
+    const int count = w->history().count();
+    tool("mnuMagist_Frag");
+    EXPECT_EQ(w->mapMode(), 1);
+    drag(px(2000, 1000), px(6000, 3000));
+    ASSERT_TRUE(w->fragment().frameComplete());
+    ASSERT_NE(pic->findChild<QWidget*>("Ramka"), nullptr);
+    const RamkaShape* r = w->fragment().ramka();
+    const float left = r->mapLeft(), top = r->mapTop(), width = r->mapWidth(), height = r->mapHeight();
+    doubleClick(px(4000, 2000));   // inside the frame: the first click does not move it
+    EXPECT_EQ(w->mapMode(), 0);
+    EXPECT_EQ(pic->findChild<QWidget*>("Ramka"), nullptr);
+    EXPECT_NEAR(w->state().kadr.x1, left, 1);
+    EXPECT_NEAR(w->state().kadr.y1, top, 1);
+    EXPECT_NEAR(w->state().kadr.x2, left + width, 1);
+    EXPECT_NEAR(w->state().kadr.y2, top + height, 1);
+    EXPECT_EQ(w->history().count(), count + 1);
+    EXPECT_EQ(w->history().at(count + 1), w->state().kadr);
+    EXPECT_EQ(w->kadrZoomed(), 1);
+    EXPECT_TRUE(w->menuItem("mnuMagist_Frag0")->isEnabled());
+    // The final release of the double click finds the normal mode and does nothing.
+    EXPECT_EQ(w->kursInfObj(), 0);
+}
+
+TEST_F(MapPointer, EnterAppliesAndEscDropsTheFrame)
+{
+    showFrame(kZoomed);
+    tool("mnuMagist_Frag");
+    drag(px(2000, 1000), px(6000, 3000));
+    const Frame before = w->state().kadr;
+    const int count = w->history().count();
+    key(Qt::Key_Escape);
+    EXPECT_EQ(w->mapMode(), 0);
+    EXPECT_EQ(pic->findChild<QWidget*>("Ramka"), nullptr);
+    EXPECT_EQ(w->state().kadr, before);
+    EXPECT_EQ(w->history().count(), count);
+
+    tool("mnuMagist_Frag");
+    drag(px(2000, 1000), px(6000, 3000));
+    key(Qt::Key_Return);
+    EXPECT_EQ(w->mapMode(), 0);
+    EXPECT_EQ(w->history().count(), count + 1);
+    EXPECT_NE(w->state().kadr, before);
+}
+
+TEST_F(MapPointer, NothingToApplyWithoutACompleteFrame)
+{
+    showFrame(kZoomed);
+    tool("mnuMagist_Frag");
+    key(Qt::Key_Return);                         // no frame drawn yet
+    drag(px(2000, 1000), px(2000, 1000));        // no movement: dropped
+    doubleClick(px(2000, 1000));
+    EXPECT_EQ(w->state().kadr, kZoomed);
+    EXPECT_EQ(w->mapMode(), 1);
+    key(Qt::Key_Escape);                         // before any complete frame: just leaves the mode
+    EXPECT_EQ(w->mapMode(), 0);
+    EXPECT_EQ(w->state().kadr, kZoomed);
+}
+
+TEST_F(MapPointer, EnterOutsideFragmentModeDoesNothing)
+{
+    showFrame(kZoomed);
+    const int count = w->history().count();
+    key(Qt::Key_Return);
+    tool("mnuMagist_Sdvig");
+    key(Qt::Key_Return);
+    key(Qt::Key_Escape);                         // shift mode without a drag: nothing
+    EXPECT_EQ(w->mapMode(), 2);
+    EXPECT_EQ(w->history().count(), count);
+    EXPECT_EQ(w->state().kadr, kZoomed);
+}
+
+TEST_F(MapPointer, ShiftMovesTheFrameByTheDragAndReturnsToNormal)
+{
+    showFrame(kZoomed);
+    const int count = w->history().count();
+    tool("mnuMagist_Sdvig");
+    ASSERT_EQ(w->mapMode(), 2);
+    const QPoint from = px(5000, 2500), to = px(4000, 2000);
+    const QPointF a = pic->toUser(QPointF(from)), b = pic->toUser(QPointF(to));
+    drag(from, to);
+    EXPECT_EQ(w->mapMode(), 0);
+    EXPECT_NEAR(w->state().kadr.x1, -(b.x() - a.x()), 1);
+    EXPECT_NEAR(w->state().kadr.y1, -(b.y() - a.y()), 1);
+    EXPECT_EQ(w->state().kadr.x2 - w->state().kadr.x1, 10000);
+    EXPECT_EQ(w->history().count(), count + 1);
+    EXPECT_EQ(w->kadrZoomed(), 1);
+    EXPECT_EQ(pic->findChild<QWidget*>("PictSdvig"), nullptr);
+    EXPECT_TRUE(w->button("mnuMagist_Sdvig")->isChecked());   // the button stays pressed
+
+    send(QEvent::MouseButtonPress, px(1000, 1000));            // a left press identifies again
+    EXPECT_EQ(w->kursInfObj(), 1);
+    send(QEvent::MouseButtonRelease, px(1000, 1000));
+    send(QEvent::MouseButtonPress, px(5000, 2500), Qt::RightButton);   // a right press re-arms the shift
+    EXPECT_EQ(w->mapMode(), 2);
+    send(QEvent::MouseButtonRelease, px(5000, 2500), Qt::RightButton);
+    EXPECT_EQ(w->mapMode(), 0);
+}
+
+TEST_F(MapPointer, EscDuringAShiftPutsTheFrameBack)
+{
+    showFrame(kZoomed);
+    const int count = w->history().count();
+    tool("mnuMagist_Sdvig");
+    send(QEvent::MouseButtonPress, px(5000, 2500));
+    send(QEvent::MouseMove, px(3000, 1500));
+    key(Qt::Key_Escape);
+    EXPECT_EQ(w->mapMode(), 2);
+    EXPECT_EQ(pic->scaleLeft(), 0);
+    EXPECT_EQ(pic->scaleTop(), 0);
+    EXPECT_EQ(w->history().count(), count);
+    EXPECT_EQ(pic->pixel(1000, 1000), pic->pixel(1000, 1000));
+    EXPECT_NE(pic->image().pixelColor(px(4000, 3000)), QColor(0xE0, 0xE0, 0xE0));   // the map is back
+}
+
+TEST_F(MapPointer, RightPressRearmsTheFragmentTool)
+{
+    showFrame(kZoomed);
+    tool("mnuMagist_Frag");
+    key(Qt::Key_Escape);
+    ASSERT_EQ(w->mapMode(), 0);
+    send(QEvent::MouseButtonPress, px(2000, 1000), Qt::RightButton);
+    EXPECT_EQ(w->mapMode(), 1);
+}
+
+TEST_F(MapPointer, StationQueryTextForAKnownPosition)
+{
+    EXPECT_EQ(cursorStationsSql(41235, -120, 296, true).toStdString(),
+              "SELECT NazStn, StnX, StnY,KodDor,TipStn,StnBranch  FROM Stn WHERE Abs(Val(StnX)  - 41235) <= 296"
+              " AND Abs(Val(StnY) - -120) <= 296 AND (TipStn BETWEEN 7 AND 9 OR StnBranch = 1)");
+    EXPECT_EQ(cursorStationsSql(5, 6, 7, false).toStdString(),
+              "SELECT NazStn, StnX, StnY,KodDor,TipStn,StnBranch  FROM Stn WHERE Abs(Val(StnX)  - 5) <= 7"
+              " AND Abs(Val(StnY) - 6) <= 7");
+}
+
+TEST_F(MapPointer, DescriptionsOfStationsAndSections)
+{
+    showFrame(kZoomed);
+    const float d = searchHalfSide();
+    ASSERT_GT(d, 10);
+    ASSERT_LT(d, 250);
+    struct Case { const char* name; float x, y; QStringList lines; };
+    const Case cases[] = {
+        {"a station wins over the sections through it", 2000, 2000,
+         {"ст Малая Вишера", "дор Октябрьская"}},
+        {"a railway centre has its kind line", 1000, 1000,
+         {"ст Санкт-Петербург", "Центр дороги", "дор Октябрьская"}},
+        {"a junction of railways", 3000, 3000, {"ст Бологое", "Стык дорог", "дор Октябрьская"}},
+        {"a station exactly d away on both axes", 2500 + d, 2500 - d, {"ст Чудово", "дор Октябрьская"}},
+        {"a section without tracks and with diesel traction", 9250, 4250,
+         {"        Перегон", "ст Разъезд 1", "ст Разъезд 2", "длина(км) = 71.5", "кол-во путей не опр.",
+          "вид тяги  - тепл.", "дор Октябрьская"}},
+        {"a section of the other railway", 5000, 3000,
+         {"        Перегон", "ст Бологое", "ст Минск", "длина(км) = 600", "кол-во путей = 1", "вид тяги  - тепл.",
+          "дор Белорусская"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(describe(c.x, c.y).join(" | ").toStdString(), c.lines.join(" | ").toStdString());
+        EXPECT_TRUE(w->kursInfo().popup()->isVisible());
+        release();
+        EXPECT_FALSE(w->kursInfo().popup()->isVisible());
+    }
+    EXPECT_TRUE(describe(2500 + d + 2, 2500 - d - 2).isEmpty()) << "just beyond the square, no section there";
+}
+
+TEST_F(MapPointer, GeneralisedViewIgnoresOrdinaryStations)
+{
+    ASSERT_LT(w->state().kadrScale, 0.3f);   // the whole scheme
+    EXPECT_EQ(describe(2500, 2500).join(" | ").toStdString(),
+              "        Перегон | ст Малая Вишера | ст Бологое | длина(км) = 210 | кол-во путей = 2 | "
+              "вид тяги  - электр. | дор Октябрьская");
+    release();
+    w->menuItem("mnuZdGen")->trigger();
+    EXPECT_EQ(describe(2500, 2500).join(" | ").toStdString(), "ст Чудово | дор Октябрьская");
+    release();
+}
+
+TEST_F(MapPointer, ReleaseRestoresThePictureExactly)
+{
+    showFrame(kZoomed);
+    const QImage before = pic->screenImage();
+    send(QEvent::MouseButtonPress, px(2000, 2000));
+    ASSERT_EQ(w->kursInfObj(), 1);
+    EXPECT_NE(pic->screenImage(), before);   // the marking shows
+    EXPECT_EQ(pic->image(), before);         // but only on the screen layer
+    send(QEvent::MouseButtonRelease, px(2000, 2000));
+    EXPECT_EQ(w->kursInfObj(), 0);
+    EXPECT_EQ(pic->screenImage(), before);
+    EXPECT_TRUE(pic->autoRedraw());
+}
+
+TEST_F(MapPointer, NothingUnderThePointerChangesNothing)
+{
+    showFrame(kZoomed);
+    const QImage before = pic->screenImage();
+    send(QEvent::MouseButtonPress, px(5000, 4800));
+    EXPECT_EQ(w->kursInfObj(), 0);
+    EXPECT_TRUE(w->kursInfo().popup() == nullptr || !w->kursInfo().popup()->isVisible());
+    send(QEvent::MouseButtonRelease, px(5000, 4800));
+    EXPECT_EQ(pic->screenImage(), before);
+}
+
+} // namespace
