@@ -40,18 +40,20 @@ const std::vector<TableDef>& networkTables()
     return tables;
 }
 
+// The frame queries join each row with its railway and select by a coordinate range.
+// Their indexes lead with the railway code, so that the railways drive the join and each
+// of them is searched by range, and they hold every column those queries read, so that
+// the rows come from the index alone. Both halves of the section query's OR have one.
+// They also serve every look-up by railway code.
 const char* const kIndexes[] = {
-    "CREATE INDEX ixStnXY ON Stn(StnX, StnY)",
-    "CREATE INDEX ixStnY ON Stn(StnY)",
+    "CREATE INDEX ixStnXY ON Stn(KodDor, StnX, StnY, TipStn, StnBranch, KodStn, NazStn)",
     "CREATE INDEX ixStnKod ON Stn(KodStn)",
-    "CREATE INDEX ixStnDor ON Stn(KodDor)",
     "CREATE INDEX ixStnNaz ON Stn(NazStn)",
-    "CREATE INDEX ixPer1 ON Peregon(Stn1X, Stn1Y)",
-    "CREATE INDEX ixPer2 ON Peregon(Stn2X, Stn2Y)",
-    "CREATE INDEX ixPerDor ON Peregon(KodDor)",
+    "CREATE INDEX ixPer1 ON Peregon(KodDor, Stn1X, Stn1Y, Stn2X, Stn2Y, KodStn1, KodStn2, LenPer, RL, EL)",
+    "CREATE INDEX ixPer2 ON Peregon(KodDor, Stn2X, Stn2Y, Stn1X, Stn1Y, KodStn1, KodStn2, LenPer, RL, EL)",
     "CREATE INDEX ixPerKod1 ON Peregon(KodStn1)",
     "CREATE INDEX ixPerKod2 ON Peregon(KodStn2)",
-    "CREATE INDEX ixDorKod ON Doroga(KodDor)",
+    "CREATE INDEX ixDorKod ON Doroga(KodDor, KodContry)",
     "CREATE INDEX ixContryKod ON Contry(KodContry)",
 };
 
@@ -193,7 +195,9 @@ Expected<std::shared_ptr<Database>> Database::open(const QString& path, const Op
         return DbError{shown, QStringLiteral("файл не является базой данных Access или SQLite 3")};
 
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
+    // One thread uses the connection: no mutex around every call of the row loops.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(":memory:", &db, flags, nullptr) != SQLITE_OK) {
         sqlite3_close(db);
         return DbError{shown, QStringLiteral("нет памяти для базы данных")};
     }

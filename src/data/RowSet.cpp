@@ -25,21 +25,24 @@ RowSet RowSet::fromStatement(sqlite3_stmt* stmt, int* stepResult)
     }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        // The connection is used by one thread only, so the row's values are read
+        // straight, without the per-call checks of the sqlite3_column_* functions.
         for (int c = 0; c < cols; ++c) {
-            Cell cell;
-            switch (sqlite3_column_type(stmt, c)) {
-            case SQLITE_INTEGER: cell.type = Integer; cell.integer = sqlite3_column_int64(stmt, c); break;
-            case SQLITE_FLOAT: cell.type = Real; cell.real = sqlite3_column_double(stmt, c); break;
+            sqlite3_value* v = sqlite3_column_value(stmt, c);
+            Cell& cell = rs.m_cells.emplace_back();
+            switch (sqlite3_value_type(v)) {
+            case SQLITE_INTEGER: cell.type = Integer; cell.integer = sqlite3_value_int64(v); break;
+            case SQLITE_FLOAT: cell.type = Real; cell.real = sqlite3_value_double(v); break;
             case SQLITE_NULL: break;
             default: {
-                const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+                const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(v));
+                if (!t) break;   // out of memory: read as NULL
                 cell.type = Text;
-                cell.len = static_cast<std::uint32_t>(sqlite3_column_bytes(stmt, c));
+                cell.len = static_cast<std::uint32_t>(sqlite3_value_bytes(v));
                 cell.offset = static_cast<std::uint32_t>(rs.m_text.size());
                 rs.m_text.append(t, cell.len);
             }
             }
-            rs.m_cells.push_back(cell);
         }
         ++rs.m_rows;
     }
@@ -83,7 +86,7 @@ double RowSet::numberAt(int row, int col) const
     switch (c->type) {
     case Integer: return static_cast<double>(c->integer);
     case Real: return c->real;
-    case Text: return accessVal(QByteArrayView(m_text.constData() + c->offset, c->len));
+    case Text: return accessVal(QByteArrayView(m_text.data() + c->offset, c->len));
     case Null: break;
     }
     return 0;
@@ -96,7 +99,7 @@ QString RowSet::textAt(int row, int col) const
     switch (c->type) {
     case Integer: return QString::number(c->integer);
     case Real: return QString::number(c->real, 'g', 15);
-    case Text: return QString::fromUtf8(m_text.constData() + c->offset, c->len);
+    case Text: return QString::fromUtf8(m_text.data() + c->offset, c->len);
     case Null: break;
     }
     return {};

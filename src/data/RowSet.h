@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct sqlite3_stmt;
@@ -63,7 +64,7 @@ private:
     QStringList m_plain;     // column names without table
     QStringList m_tables;    // source table of each column
     std::vector<Cell> m_cells;
-    QByteArray m_text;       // UTF-8 of every text cell
+    std::string m_text;      // UTF-8 of every text cell
     int m_rows = 0;
     int m_pos = 0;
     bool m_noMatch = false;

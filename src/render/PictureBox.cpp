@@ -1,5 +1,6 @@
 #include "render/PictureBox.h"
 
+#include <QAbstractEventDispatcher>
 #include <QFontMetricsF>
 #include <QPaintEvent>
 #include <QScreen>
@@ -7,6 +8,11 @@
 #include <cmath>
 
 namespace zd {
+
+namespace {
+// Drawing that has gone unseen this long is shown at the next processing of events.
+constexpr qint64 kProgressMs = 100;
+} // namespace
 
 QColor toQColor(Color c)
 {
@@ -24,6 +30,8 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
     m_font.setPointSizeF(6);
     m_width = 1;
     m_height = 1;
+    if (auto* dispatcher = QAbstractEventDispatcher::instance(thread()))
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &PictureBox::repaintWhenIdle);
 }
 
 PictureBox::~PictureBox() { endPainting(); }
@@ -108,7 +116,7 @@ QPainter& PictureBox::painter()
         m_painting = t;
     }
     if (t == &m_screen) m_screenDirty = true;
-    update();
+    scheduleRepaint();
     return *m_painter;
 }
 
@@ -116,21 +124,62 @@ void PictureBox::endPainting()
 {
     m_painter.reset();
     m_painting = nullptr;
+    m_applied = {};
 }
 
-void PictureBox::preparePen(QPainter& p, Color c) const
+void PictureBox::scheduleRepaint()
 {
-    QPen pen(toQColor(c));
+    if (!m_repaintDue) {
+        m_repaintDue = true;
+        m_unseen.start();
+    } else if (m_unseen.elapsed() >= kProgressMs) {
+        update();
+        m_unseen.start();
+    }
+}
+
+void PictureBox::repaintWhenIdle()
+{
+    if (!m_repaintDue) return;
+    m_repaintDue = false;
+    update();
+}
+
+void PictureBox::preparePen(QPainter& p, Color c)
+{
+    const QColor color = toQColor(c);
+    if (m_applied.penSet && m_applied.pen == color && m_applied.width == m_drawWidth) return;
+    QPen pen(color);
     pen.setWidthF(m_drawWidth);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     p.setPen(pen);
+    m_applied.pen = color;
+    m_applied.width = m_drawWidth;
+    m_applied.penSet = true;
 }
 
-void PictureBox::prepareBrush(QPainter& p) const
+void PictureBox::prepareBrush(QPainter& p)
 {
-    if (m_fillStyle == FillSolid) p.setBrush(toQColor(m_fillColor));
-    else p.setBrush(Qt::NoBrush);
+    const bool none = m_fillStyle != FillSolid;
+    const QColor color = toQColor(m_fillColor);
+    if (m_applied.brushSet && m_applied.noBrush == none && (none || m_applied.brush == color)) return;
+    if (none) p.setBrush(Qt::NoBrush);
+    else p.setBrush(color);
+    m_applied.brush = color;
+    m_applied.noBrush = none;
+    m_applied.brushSet = true;
+}
+
+const QFontMetricsF& PictureBox::metrics() const
+{
+    const int dpi = logicalDpiY();
+    if (!m_metrics || m_metricsDpi != dpi || !(m_metricsFont == m_font)) {
+        m_metrics.emplace(m_font, this);
+        m_metricsFont = m_font;
+        m_metricsDpi = dpi;
+    }
+    return *m_metrics;
 }
 
 void PictureBox::line(double x1, double y1, double x2, double y2, Color c)
@@ -186,25 +235,30 @@ void PictureBox::polygonPixels(const QPolygon& pixels)
 void PictureBox::print(const QString& text)
 {
     QPainter& p = painter();
-    p.setFont(m_font);
-    const QFontMetricsF fm(m_font, this);
+    if (!(p.font() == m_font)) p.setFont(m_font);
+    const QFontMetricsF& fm = metrics();
     const QPointF at = toPixel(m_curX, m_curY);
-    const QRectF cell(at, QSizeF(fm.horizontalAdvance(text), fm.height()));
-    if (!m_fontTransparent) p.fillRect(cell, toQColor(m_back));
-    p.setPen(toQColor(m_fore));
+    if (!m_fontTransparent) p.fillRect(QRectF(at, QSizeF(fm.horizontalAdvance(text), fm.height())), toQColor(m_back));
+    const QColor fore = toQColor(m_fore);
+    if (!m_applied.penSet || m_applied.pen != fore || m_applied.width != 0) {
+        p.setPen(fore);
+        m_applied.pen = fore;
+        m_applied.width = 0;   // the plain text pen, never a line pen
+        m_applied.penSet = true;
+    }
     p.drawText(QPointF(at.x(), at.y() + fm.ascent()), text);
     m_curY += fm.height() * m_height / height();
 }
 
 double PictureBox::textWidth(const QString& text) const
 {
-    return QFontMetricsF(m_font, this).horizontalAdvance(text) * m_width / width();
+    return metrics().horizontalAdvance(text) * m_width / width();
 }
 
 double PictureBox::textHeight(const QString& text) const
 {
     const int lines = static_cast<int>(text.count(u'\n')) + 1;
-    return QFontMetricsF(m_font, this).height() * lines * std::fabs(m_height) / height();
+    return metrics().height() * lines * std::fabs(m_height) / height();
 }
 
 void PictureBox::cls()
@@ -221,7 +275,7 @@ void PictureBox::clearScreenLayer()
     if (m_painting == &m_screen) endPainting();
     m_screen.fill(Qt::transparent);
     m_screenDirty = false;
-    update();
+    scheduleRepaint();
 }
 
 void PictureBox::clearPicture()
@@ -229,7 +283,7 @@ void PictureBox::clearPicture()
     ensureImages();
     if (m_painting == &m_image) endPainting();
     m_image.fill(toQColor(m_back));
-    update();
+    scheduleRepaint();
 }
 
 QImage PictureBox::image()

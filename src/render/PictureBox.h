@@ -4,10 +4,13 @@
 // (line width in pixels, colours, fill, font, text position) that the drawing routines use.
 #include "data/ZdTypes.h"
 
+#include <QElapsedTimer>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 namespace zd {
 
@@ -95,10 +98,13 @@ protected:
 private:
     QPainter& painter();
     void endPainting();
-    void preparePen(QPainter& p, Color c) const;
-    void prepareBrush(QPainter& p) const;
+    void preparePen(QPainter& p, Color c);
+    void prepareBrush(QPainter& p);
     QImage& target() { return m_autoRedraw ? m_image : m_screen; }
     void ensureImages();
+    void scheduleRepaint();
+    void repaintWhenIdle();
+    const QFontMetricsF& metrics() const;
 
     QImage m_image, m_screen;
     std::unique_ptr<QPainter> m_painter;
@@ -113,6 +119,23 @@ private:
     bool m_autoRedraw = true;
     bool m_screenDirty = false;
     double m_curX = 0, m_curY = 0;
+
+    // What the painter was last given, so that a run of equal settings costs nothing.
+    struct PainterState {
+        QColor pen, brush;
+        int width = -1;
+        bool penSet = false, brushSet = false, noBrush = false;
+    } m_applied;
+
+    // The widget is repainted when the event loop goes idle, or earlier when drawing has
+    // gone on unseen for a while, so that a long render shows its progress.
+    bool m_repaintDue = false;
+    QElapsedTimer m_unseen;
+
+    // Metrics of the current font on this widget, taken again when the font changes.
+    mutable std::optional<QFontMetricsF> m_metrics;
+    mutable QFont m_metricsFont;
+    mutable int m_metricsDpi = 0;
 };
 
 QColor toQColor(Color c);

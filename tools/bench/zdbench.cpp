@@ -1,0 +1,285 @@
+// zdbench: how long the program takes to load a network database and to draw frames of
+// it, against the floor of the same work (the bare queries and the bare painting).
+// Prints a table, then one JSON line with every figure.
+#include "Bench.h"
+
+#include "data/Database.h"
+#include "mainwin/FrmZdMain.h"
+#include "platform/MsgBox.h"
+#include "render/PictureBox.h"
+#include "render/RenderFrame.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+
+using namespace zd;
+using namespace zd::bench;
+
+namespace {
+
+struct Options {
+    QString db;
+    QSize size{1600, 900};
+    int runs = 15;
+    QStringList only;   // frame kinds to measure; all when empty
+};
+
+double msOf(const std::function<void()>& work)
+{
+    QElapsedTimer t;
+    t.start();
+    work();
+    return static_cast<double>(t.nsecsElapsed()) / 1e6;
+}
+
+// The timed pieces have names of their own so that a profiler can be told to count
+// inside them only (valgrind --tool=callgrind --toggle-collect='*timedRender*').
+[[gnu::noinline]] void timedRender(FrmZdMain& w) { w.RenderKadr(w.picZdMain()); }
+[[gnu::noinline]] void timedFrame(FrmZdMain& w) { renderFrame(w.state(), w.picZdMain(), w.dtaPeregon(), w.dtaStn(), w.genOn()); }
+[[gnu::noinline]] void timedQuery(sqlite3* db, const QStringList& sqls) { stepQueries(db, sqls); }
+[[gnu::noinline]] void timedDraw(const DrawList& list, QImage& image) { drawList(list, image); }
+
+void out(const QString& line) { std::printf("%s\n", line.toUtf8().constData()); std::fflush(stdout); }
+
+// The figures of one kind of frame.
+struct FrameFigures {
+    QString name;
+    std::vector<Frame> frames;
+    Samples render, frame, query, draw;   // frame: the renderer alone, without the window's part
+    long long sections = 0, stations = 0, primitives = 0;   // of the first frame's first run
+    double mismatch = 0;                                  // worst share of differing pixels
+    double ratio() const
+    {
+        const double floor = query.median() + draw.median();
+        return floor > 0 ? render.median() / floor : 0;
+    }
+};
+
+class Bench {
+public:
+    Bench(const Options& o) : m_o(o) {}
+    int run();
+
+private:
+    void measureLoad();
+    bool startWindow();
+    bool sizePicture();
+    void measureFrame(FrameFigures& f, const Frame& frame, bool record);
+    void report() const;
+    // Lets the event loop run until it would wait, as between two commands of a user.
+    static void flushEvents()
+    {
+        QEventLoop idle;
+        QTimer::singleShot(10, &idle, &QEventLoop::quit);
+        idle.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+
+    Options m_o;
+    Samples m_load;
+    double m_start = 0;
+    QTemporaryDir m_dir;
+    std::unique_ptr<FrmZdMain> m_win;
+    std::vector<FrameFigures> m_figures;
+    QStringList m_messages;
+    int m_strayRenders = 0;   // timed calls that recorded other than exactly one frame
+    QImage m_floorImage;
+};
+
+int Bench::run()
+{
+    setMsgHandler([this](const MsgRequest& r) { m_messages << r.text; });
+    measureLoad();
+    if (!startWindow() || !sizePicture()) return 1;
+
+    const Frame scheme = m_win->state().scheme;
+    sqlite3* db = m_win->dtaStn().database()->handle();
+    m_figures.push_back({QStringLiteral("whole"), {scheme}, {}, {}, {}});
+    for (int zoom : {4, 16, 64}) {
+        FrameFigures f{QStringLiteral("zoom%1").arg(zoom), {}, {}, {}, {}};
+        for (const QPointF& c : zoomCentres())
+            f.frames.push_back(frameAround(scheme, zoom, nearestStation(db, scheme, c)));
+        m_figures.push_back(f);
+    }
+    if (!m_o.only.isEmpty())
+        std::erase_if(m_figures, [this](const FrameFigures& f) { return !m_o.only.contains(f.name); });
+    m_floorImage = m_win->picZdMain().image();
+    for (int r = 0; r < m_o.runs; ++r)
+        for (FrameFigures& f : m_figures)
+            for (const Frame& frame : f.frames) measureFrame(f, frame, r == 0 && &frame == &f.frames.front());
+    report();
+    return m_messages.isEmpty() && m_strayRenders == 0 ? 0 : 1;
+}
+
+void Bench::measureLoad()
+{
+    for (int r = 0; r < m_o.runs; ++r) {
+        std::shared_ptr<Database> db;
+        QString error;
+        m_load.add(msOf([&] {
+            auto opened = Database::open(m_o.db);
+            if (opened) db = *opened;
+            else error = opened.error().message();
+        }));
+        if (!error.isEmpty()) { out(QStringLiteral("zdbench: ") + error); std::exit(1); }
+    }
+}
+
+// The program's main window against a program folder that holds the database.
+bool Bench::startWindow()
+{
+    if (!m_dir.isValid() || !QFile::link(QFileInfo(m_o.db).absoluteFilePath(), m_dir.filePath(QStringLiteral("ZdShort.mdb")))) {
+        out(QStringLiteral("zdbench: cannot prepare a program folder"));
+        return false;
+    }
+    m_win = std::make_unique<FrmZdMain>(m_dir.path());
+    m_win->setEndHandler([](int) {});
+    m_start = msOf([&] { m_win->Form_Activate(); });
+    flushEvents();
+    if (!m_win->startDone() || m_win->ended()) {
+        out(QStringLiteral("zdbench: the program did not start: ") + m_messages.join(u"; "));
+        return false;
+    }
+    return true;
+}
+
+bool Bench::sizePicture()
+{
+    PictureBox& pic = m_win->picZdMain();
+    for (int attempt = 0; attempt < 3 && pic.size() != m_o.size; ++attempt) {
+        m_win->resize(m_win->size() + m_o.size - pic.size());
+        flushEvents();
+    }
+    for (int i = 0; i < 5; ++i) flushEvents();   // the redraw that follows a resize
+    if (pic.size() != m_o.size) {
+        out(QStringLiteral("zdbench: the picture is %1x%2, not %3x%4")
+                .arg(pic.width()).arg(pic.height()).arg(m_o.size.width()).arg(m_o.size.height()));
+        return false;
+    }
+    return true;
+}
+
+void Bench::measureFrame(FrameFigures& f, const Frame& frame, bool first)
+{
+    FrmZdMain& w = *m_win;
+    PictureBox& pic = w.picZdMain();
+    flushEvents();
+    w.state().kadr = frame;
+    w.setKadrZoomed(frame == w.state().scheme ? 0 : 1);
+    const int recorded = w.history().count();
+    f.render.add(msOf([&] { timedRender(w); }));
+    if (w.history().count() != recorded + 1) ++m_strayRenders;
+    flushEvents();
+    f.frame.add(msOf([&] { timedFrame(w); }));
+
+    // Every timed piece starts from an idle event loop, as the render does.
+    sqlite3* db = w.dtaPeregon().database()->handle();
+    const QStringList sqls{w.dtaPeregon().recordSource(), w.dtaStn().recordSource()};
+    flushEvents();
+    f.query.add(msOf([&] { timedQuery(db, sqls); }));
+    const DrawList list = buildDrawList(w.state(), pic, w.dtaPeregon().rows(), w.dtaStn().rows());
+    flushEvents();
+    f.draw.add(msOf([&] { timedDraw(list, m_floorImage); }));
+    f.mismatch = std::max(f.mismatch, differingPixels(m_floorImage, pic.image()));
+    if (first) {
+        f.sections = w.dtaPeregon().rows().recordCount();
+        f.stations = w.dtaStn().rows().recordCount();
+        f.primitives = static_cast<long long>(list.primitives());
+    }
+}
+
+QString cell(double v, int width = 10) { return QStringLiteral("%1").arg(v, width, 'f', 2); }
+
+void Bench::report() const
+{
+    const PictureBox& pic = m_win->picZdMain();
+    out(QStringLiteral("zdbench: %1, %2x%3 px at %4 DPI, %5 runs")
+            .arg(QFileInfo(m_o.db).fileName()).arg(pic.width()).arg(pic.height()).arg(pic.logicalDpiX()).arg(m_o.runs));
+    out(QStringLiteral("%1%2%3%4").arg(QStringLiteral("figure"), -22).arg(QStringLiteral("median ms"), 10)
+            .arg(QStringLiteral("min ms"), 10).arg(QStringLiteral("max ms"), 10));
+    auto row = [](const QString& name, const Samples& s) {
+        out(QStringLiteral("%1%2%3%4").arg(name, -22).arg(cell(s.median()), cell(s.min()), cell(s.max())));
+    };
+    row(QStringLiteral("load"), m_load);
+    for (const FrameFigures& f : m_figures) row(QStringLiteral("render/") + f.name, f.render);
+    for (const FrameFigures& f : m_figures) row(QStringLiteral("renderer-only/") + f.name, f.frame);
+    for (const FrameFigures& f : m_figures) row(QStringLiteral("floor/query/") + f.name, f.query);
+    for (const FrameFigures& f : m_figures) row(QStringLiteral("floor/draw/") + f.name, f.draw);
+    for (const FrameFigures& f : m_figures)
+        out(QStringLiteral("%1%2").arg(QStringLiteral("ratio/") + f.name, -22).arg(cell(f.ratio())));
+    for (const FrameFigures& f : m_figures)
+        out(QStringLiteral("rows/%1: %2 sections, %3 stations, %4 primitives; floor differs in %5% of pixels")
+                .arg(f.name).arg(f.sections).arg(f.stations).arg(f.primitives).arg(f.mismatch * 100, 0, 'f', 3));
+    out(QStringLiteral("start-up (window, load, first frame): %1 ms").arg(m_start, 0, 'f', 1));
+    out(QStringLiteral("peak memory: %1 MB").arg(peakMemoryMb(), 0, 'f', 1));
+    for (const QString& m : m_messages) out(QStringLiteral("message: ") + m);
+    if (m_strayRenders) out(QStringLiteral("warning: %1 timed renders did not record exactly one frame").arg(m_strayRenders));
+
+    auto json = [](const Samples& s) {
+        return QJsonObject{{QStringLiteral("median"), s.median()}, {QStringLiteral("min"), s.min()},
+                           {QStringLiteral("max"), s.max()}};
+    };
+    QJsonObject frames;
+    for (const FrameFigures& f : m_figures)
+        frames[f.name] = QJsonObject{{QStringLiteral("render"), json(f.render)},
+                                     {QStringLiteral("renderer_only"), json(f.frame)},
+                                     {QStringLiteral("floor_query"), json(f.query)},
+                                     {QStringLiteral("floor_draw"), json(f.draw)},
+                                     {QStringLiteral("ratio"), f.ratio()},
+                                     {QStringLiteral("sections"), f.sections},
+                                     {QStringLiteral("stations"), f.stations},
+                                     {QStringLiteral("floor_mismatch"), f.mismatch}};
+    const QJsonObject all{{QStringLiteral("db"), m_o.db},
+                          {QStringLiteral("width"), pic.width()},
+                          {QStringLiteral("height"), pic.height()},
+                          {QStringLiteral("runs"), m_o.runs},
+                          {QStringLiteral("load"), json(m_load)},
+                          {QStringLiteral("startup_ms"), m_start},
+                          {QStringLiteral("frames"), frames},
+                          {QStringLiteral("peak_memory_mb"), peakMemoryMb()},
+                          {QStringLiteral("stray_renders"), m_strayRenders},
+                          {QStringLiteral("messages"), QJsonArray::fromStringList(m_messages)}};
+    out(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Compact)));
+}
+
+bool parse(const QStringList& args, Options& o)
+{
+    QCommandLineParser p;
+    p.addOptions({{QStringLiteral("db"), QStringLiteral("network database"), QStringLiteral("file")},
+                  {QStringLiteral("width"), QStringLiteral("picture width, pixels"), QStringLiteral("px"), QStringLiteral("1600")},
+                  {QStringLiteral("height"), QStringLiteral("picture height, pixels"), QStringLiteral("px"), QStringLiteral("900")},
+                  {QStringLiteral("runs"), QStringLiteral("runs of every figure"), QStringLiteral("n"), QStringLiteral("15")},
+                  {QStringLiteral("only"), QStringLiteral("frames to measure: whole,zoom4,zoom16,zoom64"), QStringLiteral("list")}});
+    if (!p.parse(args) || !p.isSet(QStringLiteral("db"))) return false;
+    bool ok1 = false, ok2 = false, ok3 = false;
+    o.db = p.value(QStringLiteral("db"));
+    o.size = QSize(p.value(QStringLiteral("width")).toInt(&ok1), p.value(QStringLiteral("height")).toInt(&ok2));
+    o.runs = p.value(QStringLiteral("runs")).toInt(&ok3);
+    if (p.isSet(QStringLiteral("only"))) o.only = p.value(QStringLiteral("only")).split(u',');
+    return ok1 && ok2 && ok3 && o.runs > 0 && o.size.width() > 0 && o.size.height() > 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Options o;
+    if (!parse(app.arguments(), o)) {
+        std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16]\n");
+        return 2;
+    }
+    return Bench(o).run();
+}
