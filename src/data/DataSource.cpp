@@ -1,6 +1,7 @@
 #include "data/DataSource.h"
 
 #include <QRegularExpression>
+#include <utility>
 
 namespace zd {
 
@@ -14,10 +15,10 @@ bool isTableName(const QString& source)
 
 std::optional<DbError> DataSource::refresh()
 {
-    m_rows = RowSet();
+    RowSet old = std::exchange(m_rows, RowSet());
     if (!m_db) return DbError{QString(), QStringLiteral("источник данных не связан с базой данных")};
     const QString sql = isTableName(m_source) ? QStringLiteral("SELECT * FROM ") + m_source.trimmed() : m_source;
-    Expected<RowSet> rs = m_db->query(sql);
+    Expected<RowSet> rs = m_db->query(sql, &old);
     if (!rs) return rs.error();
     m_rows = std::move(rs.value());
     return std::nullopt;

@@ -161,6 +161,8 @@ QString buildNetwork(sqlite3* db, const QString& path, const QByteArray& format,
 {
     if (QString e = attachSource(db, path, format, options); !e.isEmpty()) return e;
     QString error;
+    // Index building and ORDER BY sort in memory rather than in temporary files.
+    exec(db, QStringLiteral("PRAGMA temp_store = MEMORY"), nullptr);
     exec(db, QStringLiteral("BEGIN"), nullptr);
     for (const TableDef& t : networkTables())
         if (QString e = copyTable(db, t); !e.isEmpty()) return e;
@@ -207,7 +209,7 @@ Expected<std::shared_ptr<Database>> Database::open(const QString& path, const Op
     return result;
 }
 
-Expected<RowSet> Database::query(const QString& sql) const
+Expected<RowSet> Database::query(const QString& sql, RowSet* storage) const
 {
     sqlite3_stmt* st = nullptr;
     const QByteArray utf8 = sql.toUtf8();
@@ -217,7 +219,7 @@ Expected<RowSet> Database::query(const QString& sql) const
         return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(e, sql)};
     }
     int rc = SQLITE_DONE;
-    RowSet rs = RowSet::fromStatement(st, &rc);
+    RowSet rs = RowSet::fromStatement(st, &rc, storage);
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(lastError(m_db), sql)};
     return rs;

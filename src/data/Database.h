@@ -25,8 +25,8 @@ public:
 
     static Expected<std::shared_ptr<Database>> open(const QString& path, const OpenOptions& options = {});
 
-    // Runs one SELECT and materialises its rows.
-    Expected<RowSet> query(const QString& sql) const;
+    // Runs one SELECT and materialises its rows, in the memory of storage when given.
+    Expected<RowSet> query(const QString& sql, RowSet* storage = nullptr) const;
 
     const QString& path() const { return m_path; }
     sqlite3* handle() const { return m_db; }

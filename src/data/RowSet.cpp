@@ -7,9 +7,15 @@
 
 namespace zd {
 
-RowSet RowSet::fromStatement(sqlite3_stmt* stmt, int* stepResult)
+RowSet RowSet::fromStatement(sqlite3_stmt* stmt, int* stepResult, RowSet* storage)
 {
     RowSet rs;
+    if (storage) {
+        rs.m_cells = std::move(storage->m_cells);
+        rs.m_cells.clear();
+        rs.m_text = std::move(storage->m_text);
+        rs.m_text.clear();
+    }
     const int cols = sqlite3_column_count(stmt);
     QHash<QString, int> uses;
     for (int c = 0; c < cols; ++c) {
