@@ -124,7 +124,14 @@ void valFunc(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     switch (sqlite3_value_type(argv[0])) {
     case SQLITE_NULL: sqlite3_result_null(ctx); return;
-    case SQLITE_INTEGER: sqlite3_result_int64(ctx, sqlite3_value_int64(argv[0])); return;
+    case SQLITE_INTEGER: {
+        // Whole numbers past 9e15 go on as doubles, as those read from text do, so that
+        // Abs(Val(StnX) - x) cannot overflow on a coordinate near the 64-bit limits.
+        const sqlite3_int64 i = sqlite3_value_int64(argv[0]);
+        if (std::fabs(static_cast<double>(i)) < 9.0e15) sqlite3_result_int64(ctx, i);
+        else sqlite3_result_double(ctx, static_cast<double>(i));
+        return;
+    }
     case SQLITE_FLOAT: sqlite3_result_double(ctx, sqlite3_value_double(argv[0])); return;
     default: break;
     }

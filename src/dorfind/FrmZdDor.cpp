@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace zd {
 
 namespace {
@@ -205,7 +207,9 @@ void FrmZdDor::Dor_Selected(int selDor)
     m_dblListDor->clear();
     for (int r = 0; r < centres.recordCount(); ++r) m_dblListDor->addItem(centres.textAt(r, naz));
     auto corner = [&](const char16_t* name) { return toLong(rows.number(rows.column(name))); };
-    m_dorRect = Frame{corner(u"XL"), corner(u"YL"), corner(u"XR"), corner(u"YR")};
+    // Corners stored the wrong way round still describe the railway's rectangle.
+    const std::int32_t xl = corner(u"XL"), yl = corner(u"YL"), xr = corner(u"XR"), yr = corner(u"YR");
+    m_dorRect = Frame{std::min(xl, xr), std::min(yl, yr), std::max(xl, xr), std::max(yl, yr)};
     m_picked = true;
 }
 

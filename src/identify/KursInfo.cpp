@@ -76,6 +76,10 @@ std::optional<DbError> KursInfo::show(CursorScene& scene, RowSet& sections, Pict
     const int c1x = sections.column(u"Stn1X"), c1y = sections.column(u"Stn1Y");
     const int c2x = sections.column(u"Stn2X"), c2y = sections.column(u"Stn2Y");
     for (int r = 0; r < sections.recordCount(); ++r) {
+        // A section with an end without coordinates is not on the map (DrawPeregons skips it).
+        if (sections.isNullAt(r, c1x) || sections.isNullAt(r, c1y) || sections.isNullAt(r, c2x)
+            || sections.isNullAt(r, c2y))
+            continue;
         if (PointOnSegment(x, y, num(sections, r, c1x), num(sections, r, c1y), num(sections, r, c2x),
                            num(sections, r, c2y), tol) == 1) {
             m_popup->setLayoutTwips(2055, 1545);
@@ -91,7 +95,7 @@ void KursInfo::station(CursorScene& scene, PictureBox& surface, float x, float y
     m_popup->setLayoutTwips(1080, 540);
     RowSet& rs = scene.dtaStn.rows();
     rs.moveFirst();
-    const int tip = static_cast<int>(rs.number(rs.column(u"TipStn")));
+    const int tip = toInt16(rs.number(rs.column(u"TipStn")));
     surface.setAutoRedraw(false);
     DrawStnSymbol(scene.st, surface, toLong(rs.number(rs.column(u"StnX"))), toLong(rs.number(rs.column(u"StnY"))),
                   static_cast<std::int16_t>(tip), scene.st.palette.find);
@@ -109,7 +113,7 @@ std::optional<DbError> KursInfo::section(CursorScene& scene, RowSet& sections, i
 {
     m_obj = Section;
     auto text = [&](const char* col) { return sections.textAt(row, sections.column(QString::fromLatin1(col))); };
-    auto number = [&](const char* col) { return static_cast<int>(sections.numberAt(row, sections.column(QString::fromLatin1(col)))); };
+    auto number = [&](const char* col) { return toLong(sections.numberAt(row, sections.column(QString::fromLatin1(col)))); };
     QString name1, name2;
     std::optional<DbError> error;
     const auto from = markEnd(scene, surface, text("KodStn1"), name1, error);
@@ -146,7 +150,7 @@ std::optional<std::pair<std::int32_t, std::int32_t>> KursInfo::markEnd(CursorSce
     nameLine = QStringLiteral("ст ") + rs.text(rs.column(u"NazStn"));
     const std::int32_t sx = toLong(rs.number(rs.column(u"StnX"))), sy = toLong(rs.number(rs.column(u"StnY")));
     surface.setAutoRedraw(false);
-    DrawStnSymbol(scene.st, surface, sx, sy, static_cast<std::int16_t>(rs.number(rs.column(u"TipStn"))),
+    DrawStnSymbol(scene.st, surface, sx, sy, toInt16(rs.number(rs.column(u"TipStn"))),
                   scene.st.palette.find);
     return std::pair{sx, sy};
 }
