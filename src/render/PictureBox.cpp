@@ -12,6 +12,10 @@ namespace zd {
 namespace {
 // Drawing that has gone unseen this long is shown at the next processing of events.
 constexpr qint64 kProgressMs = 100;
+// Fonts and measured texts kept per picture: the program uses a handful of sizes, and a
+// large network has a few hundred thousand names.
+constexpr std::size_t kMaxFaces = 16;
+constexpr qsizetype kMaxWidths = 500000;
 } // namespace
 
 QColor toQColor(Color c)
@@ -171,15 +175,23 @@ void PictureBox::prepareBrush(QPainter& p)
     m_applied.brushSet = true;
 }
 
-const QFontMetricsF& PictureBox::metrics() const
+PictureBox::FontFace& PictureBox::face() const
 {
     const int dpi = logicalDpiY();
-    if (!m_metrics || m_metricsDpi != dpi || !(m_metricsFont == m_font)) {
-        m_metrics.emplace(m_font, this);
-        m_metricsFont = m_font;
-        m_metricsDpi = dpi;
-    }
-    return *m_metrics;
+    if (m_face && m_face->dpi == dpi && m_face->font == m_font) return *m_face;
+    for (const auto& f : m_faces)
+        if (f->dpi == dpi && f->font == m_font) return *(m_face = f.get());
+    if (m_faces.size() >= kMaxFaces) m_faces.erase(m_faces.begin());
+    m_faces.push_back(std::make_unique<FontFace>(FontFace{m_font, dpi, QFontMetricsF(m_font, this), {}}));
+    return *(m_face = m_faces.back().get());
+}
+
+qreal PictureBox::pixelWidth(const QString& text) const
+{
+    FontFace& f = face();
+    if (auto it = f.widths.constFind(text); it != f.widths.constEnd()) return *it;
+    if (f.widths.size() >= kMaxWidths) f.widths.clear();
+    return *f.widths.insert(text, f.metrics.horizontalAdvance(text));
 }
 
 void PictureBox::line(double x1, double y1, double x2, double y2, Color c)
@@ -238,7 +250,7 @@ void PictureBox::print(const QString& text)
     if (!(p.font() == m_font)) p.setFont(m_font);
     const QFontMetricsF& fm = metrics();
     const QPointF at = toPixel(m_curX, m_curY);
-    if (!m_fontTransparent) p.fillRect(QRectF(at, QSizeF(fm.horizontalAdvance(text), fm.height())), toQColor(m_back));
+    if (!m_fontTransparent) p.fillRect(QRectF(at, QSizeF(pixelWidth(text), fm.height())), toQColor(m_back));
     const QColor fore = toQColor(m_fore);
     if (!m_applied.penSet || m_applied.pen != fore || m_applied.width != 0) {
         p.setPen(fore);
@@ -252,7 +264,7 @@ void PictureBox::print(const QString& text)
 
 double PictureBox::textWidth(const QString& text) const
 {
-    return metrics().horizontalAdvance(text) * m_width / width();
+    return pixelWidth(text) * m_width / width();
 }
 
 double PictureBox::textHeight(const QString& text) const

@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -104,7 +105,7 @@ private:
     void ensureImages();
     void scheduleRepaint();
     void repaintWhenIdle();
-    const QFontMetricsF& metrics() const;
+    const QFontMetricsF& metrics() const { return face().metrics; }
 
     QImage m_image, m_screen;
     std::unique_ptr<QPainter> m_painter;
@@ -132,10 +133,18 @@ private:
     bool m_repaintDue = false;
     QElapsedTimer m_unseen;
 
-    // Metrics of the current font on this widget, taken again when the font changes.
-    mutable std::optional<QFontMetricsF> m_metrics;
-    mutable QFont m_metricsFont;
-    mutable int m_metricsDpi = 0;
+    // Metrics of each font used on this widget, with the widths of the texts measured in
+    // it: the same names are measured again by every render of nearby frames.
+    struct FontFace {
+        QFont font;
+        int dpi;
+        QFontMetricsF metrics;
+        QHash<QString, qreal> widths;
+    };
+    FontFace& face() const;
+    qreal pixelWidth(const QString& text) const;
+    mutable std::vector<std::unique_ptr<FontFace>> m_faces;
+    mutable FontFace* m_face = nullptr;
 };
 
 QColor toQColor(Color c);
