@@ -26,6 +26,9 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <limits>
+
 namespace zd {
 
 namespace {
@@ -463,6 +466,9 @@ void FrmZdMain::WholeScheme()
 // without a new history entry.
 void FrmZdMain::redrawUnrecorded()
 {
+    // While the object under the pointer is marked or the picture is dragged, drawing goes
+    // to the screen layer only; the redraw waits for the release.
+    if (m_kursInfo.object() > 0 || m_frag->sdvigDragging()) return;
     m_resizePending = false;
     if (!m_startDone || m_ended || m_rendering) return;
     const bool nav = m_histNav;
@@ -489,6 +495,24 @@ bool FrmZdMain::eventFilter(QObject* watched, QEvent* event)
 
 // ---------------------------------------------------------------- pointer and keys on the map
 
+// A second button pressed while one is held, and its release, are ignored: the press that
+// began the gesture (a shift drag, a rubber frame, the object under the pointer) ends with
+// its own release, and no second tool starts over it.
+bool FrmZdMain::ignoredPress(const QMouseEvent& e)
+{
+    m_ignoredButtons &= e.buttons();   // released where the map did not see it
+    if (!(e.buttons() & ~Qt::MouseButtons(e.button()))) return false;
+    m_ignoredButtons |= e.button();
+    return true;
+}
+
+bool FrmZdMain::ignoredRelease(const QMouseEvent& e)
+{
+    if (!(m_ignoredButtons & e.button())) return false;
+    m_ignoredButtons &= ~Qt::MouseButtons(e.button());
+    return true;
+}
+
 // Hands the map's pointer and key events to the handlers, positions in map units.
 bool FrmZdMain::mapEvent(QEvent* event)
 {
@@ -496,6 +520,7 @@ bool FrmZdMain::mapEvent(QEvent* event)
     auto at = [this](QEvent* e) { return m_pic->toUser(static_cast<QMouseEvent*>(e)->position()); };
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
+        if (ignoredPress(*static_cast<QMouseEvent*>(event))) return true;
         const QPointF p = at(event);
         picZdMain_MouseDown(static_cast<QMouseEvent*>(event)->button(), static_cast<float>(p.x()), static_cast<float>(p.y()));
         return true;
@@ -506,11 +531,13 @@ bool FrmZdMain::mapEvent(QEvent* event)
         return true;
     }
     case QEvent::MouseButtonRelease: {
+        if (ignoredRelease(*static_cast<QMouseEvent*>(event))) return true;
         const QPointF p = at(event);
         picZdMain_MouseUp(static_cast<float>(p.x()), static_cast<float>(p.y()));
         return true;
     }
     case QEvent::MouseButtonDblClick:
+        if (ignoredPress(*static_cast<QMouseEvent*>(event))) return true;
         picZdMain_DblClick();
         return true;
     case QEvent::KeyPress: {
@@ -562,14 +589,18 @@ void FrmZdMain::picZdMain_MouseUp(float x, float y)
     else if (m_mapMode == 2) finishShift(x, y);
 }
 
-// The picture's scale origin has moved with the drag: that is the new frame.
+// The picture's scale origin has moved with the drag: that is the new frame. A drag that
+// would carry an edge of the frame out of the 32-bit range is refused (rounding would clamp
+// that edge and change the frame's size): the frame stays and is drawn again.
 void FrmZdMain::finishShift(float x, float y)
 {
     m_pic->unsetCursor();
     m_frag->SdvigStep(0, x, y);
     const PictureBox& p = *m_pic;
-    m_st.kadr = Frame{toLong(p.scaleLeft()), toLong(p.scaleTop()), toLong(p.scaleLeft() + p.scaleWidth()),
-                      toLong(p.scaleTop() + p.scaleHeight())};
+    const double edges[] = {p.scaleLeft(), p.scaleTop(), p.scaleLeft() + p.scaleWidth(), p.scaleTop() + p.scaleHeight()};
+    constexpr double lo = std::numeric_limits<std::int32_t>::min(), hi = std::numeric_limits<std::int32_t>::max();
+    if (std::all_of(std::begin(edges), std::end(edges), [](double v) { return v >= lo && v <= hi; }))
+        m_st.kadr = Frame{toLong(edges[0]), toLong(edges[1]), toLong(edges[2]), toLong(edges[3])};
     RenderKadr(*m_pic);
     m_mapMode = 0;
 }
@@ -594,16 +625,24 @@ void FrmZdMain::picZdMain_KeyPress(int key)
 }
 
 // The rubber frame comes back through the picture's scale, its lower edge as the top.
-// Without a complete frame there is nothing to apply.
+// Without a complete frame there is nothing to apply. A frame smaller than the smallest
+// zoom (inside a small frame a hundredth of it rounds to no map unit at all) is dropped as
+// Esc drops it: the map keeps its frame and its scale.
 void FrmZdMain::applyFragment()
 {
     if (!m_frag->frameComplete()) return;
     m_frag->FragEnd(QString());
     const PictureBox& p = *m_pic;
-    m_st.kadr = Frame{toLong(p.scaleLeft()), toLong(p.scaleTop() - p.scaleHeight()),
-                      toLong(p.scaleLeft() + p.scaleWidth()), toLong(p.scaleTop())};
-    m_kadrZoomed = 1;
+    const Frame f{toLong(p.scaleLeft()), toLong(p.scaleTop() - p.scaleHeight()),
+                  toLong(p.scaleLeft() + p.scaleWidth()), toLong(p.scaleTop())};
     m_mapMode = 0;
+    if (!frameLargeEnough(f)) {
+        const Frame& k = m_st.kadr;
+        m_pic->setScale(k.x1, k.y1, k.x2, k.y2);
+        return;
+    }
+    m_st.kadr = f;
+    m_kadrZoomed = 1;
     RenderKadr(*m_pic);
 }
 
@@ -620,7 +659,10 @@ void FrmZdMain::ZoomKadr(std::int16_t near)
 
 void FrmZdMain::zoomByWheel(int angleDelta)
 {
-    if (!m_startDone || m_rendering || m_mapMode != 0 || !menuItem(QStringLiteral("mnuMagist"))->isEnabled()) return;
+    // Not while the object under the pointer is marked: see redrawUnrecorded.
+    if (!m_startDone || m_rendering || m_mapMode != 0 || m_kursInfo.object() > 0
+        || !menuItem(QStringLiteral("mnuMagist"))->isEnabled())
+        return;
     m_wheelRest += angleDelta;
     while (m_wheelRest >= kWheelStep) { m_wheelRest -= kWheelStep; mnuMagist_Near_Click(); }
     while (m_wheelRest <= -kWheelStep) { m_wheelRest += kWheelStep; mnuMagist_Far_Click(); }
@@ -760,7 +802,11 @@ void FrmZdMain::showObjectAt(RowSet& sections, PictureBox& surface, float x, flo
     if (auto e = m_kursInfo.show(scene, sections, surface, x, y)) fatal(e->message());
 }
 
-void FrmZdMain::endObjectAt(PictureBox& surface) { m_kursInfo.end(surface); }
+void FrmZdMain::endObjectAt(PictureBox& surface)
+{
+    m_kursInfo.end(surface);
+    if (m_resizePending) QTimer::singleShot(0, this, &FrmZdMain::redrawUnrecorded);
+}
 
 void FrmZdMain::mnuZdFind_Stn_Click() { loadFindWindow().LoadFind(); }
 void FrmZdMain::mnuZdFind_Dor_Click() { loadDorWindow().LoadFindDor(); }

@@ -14,6 +14,7 @@
 #include <memory>
 
 class QActionGroup;
+class QMouseEvent;
 class QLabel;
 class QToolBar;
 
@@ -137,6 +138,8 @@ private:
     void setRusMode(std::int16_t mode);
     void emptyFrame();
     bool mapEvent(QEvent* event);
+    bool ignoredPress(const QMouseEvent& e);
+    bool ignoredRelease(const QMouseEvent& e);
     void applyFragment();
     void finishShift(float x, float y);
     void redrawHighlights();
@@ -174,6 +177,7 @@ private:
     bool m_rendering = false, m_resizePending = false;
     int m_emptyDepth = 0;   // nested empty-frame fall-backs in progress
     int m_wheelRest = 0;
+    Qt::MouseButtons m_ignoredButtons;   // pressed on the map while another button was held
 
     std::function<void(int)> m_end;
     bool m_ended = false;

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -114,6 +115,38 @@ TEST_F(MapPointer, FragmentDrawnAndAppliedByDoubleClick)
     EXPECT_EQ(w->kursInfObj(), 0);
 }
 
+// Each applied frame may be a hundredth of the one before: inside a small frame that rounds
+// to no map unit at all. A frame below the smallest zoom is dropped like Esc drops it; the
+// map keeps its frame, its scale and its history.
+TEST_F(MapPointer, NestedSmallFragmentsKeepAFrameWithExtents)
+{
+    showFrame(kZoomed);
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        const Frame before = w->state().kadr;
+        const int count = w->history().count();
+        tool("mnuMagist_Frag");
+        const QPoint at = px(9000, 4000);   // a section's end: the frames about it are never empty
+        const int side = pic->width() / 100 + 2;
+        drag(at - QPoint(side / 2, side / 2), at + QPoint(side - side / 2, side - side / 2));
+        ASSERT_TRUE(w->fragment().frameComplete());
+        key(Qt::Key_Return);
+        EXPECT_EQ(w->mapMode(), 0);
+        EXPECT_EQ(pic->findChild<QWidget*>("Ramka"), nullptr);
+        const Frame& k = w->state().kadr;
+        ASSERT_GE(k.x2 - k.x1, kMinFrameExtent);
+        ASSERT_GE(k.y2 - k.y1, kMinFrameExtent);
+        EXPECT_EQ(pic->scaleLeft(), k.x1);
+        EXPECT_EQ(pic->scaleTop(), k.y1);
+        EXPECT_EQ(pic->scaleWidth(), k.x2 - k.x1);
+        EXPECT_EQ(pic->scaleHeight(), k.y2 - k.y1);
+        if (round >= 1) {   // 100 x 50 map units and smaller: a hundredth is below the smallest zoom
+            EXPECT_EQ(k, before);
+            EXPECT_EQ(w->history().count(), count);
+        }
+    }
+}
+
 TEST_F(MapPointer, EnterAppliesAndEscDropsTheFrame)
 {
     showFrame(kZoomed);
@@ -189,6 +222,35 @@ TEST_F(MapPointer, ShiftMovesTheFrameByTheDragAndReturnsToNormal)
     EXPECT_EQ(w->mapMode(), 0);
 }
 
+// At the widest frame "Дальше" allows, a drag of a third of the picture would carry the
+// frame past the 32-bit range while the network is still inside it: the shift is refused
+// and the frame stays as it was, whole.
+TEST_F(MapPointer, ShiftNeverCarriesTheFrameOutOfTheCoordinateRange)
+{
+    showFrame(kZoomed);
+    for (int i = 0; i < 40; ++i) tool("mnuMagist_Far");
+    const Frame widest = w->state().kadr;
+    ASSERT_GT(std::int64_t(widest.x2) - widest.x1, std::int64_t(1) << 31);
+    for (int dir : {1, -1}) {
+        SCOPED_TRACE(dir);
+        tool("mnuMagist_Sdvig");
+        const QPoint from(pic->width() / 2, pic->height() / 2);
+        drag(from, from + QPoint(dir * pic->width() * 4 / 10, dir * pic->height() * 4 / 10));
+        EXPECT_EQ(w->mapMode(), 0);
+        const Frame& k = w->state().kadr;
+        EXPECT_EQ(k, widest);
+        EXPECT_EQ(pic->scaleLeft(), k.x1);
+        EXPECT_EQ(pic->scaleTop(), k.y1);
+        EXPECT_EQ(w->history().at(w->history().count()), widest);
+    }
+    // A drag that keeps the frame inside the range still moves it.
+    tool("mnuMagist_Sdvig");
+    const QPoint from(pic->width() / 2, pic->height() / 2);
+    drag(from, from + QPoint(pic->width() / 20, 0));
+    EXPECT_LT(w->state().kadr.x1, widest.x1);
+    EXPECT_EQ(std::int64_t(w->state().kadr.x2) - w->state().kadr.x1, std::int64_t(widest.x2) - widest.x1);
+}
+
 TEST_F(MapPointer, EscDuringAShiftPutsTheFrameBack)
 {
     showFrame(kZoomed);
@@ -203,6 +265,50 @@ TEST_F(MapPointer, EscDuringAShiftPutsTheFrameBack)
     EXPECT_EQ(w->history().count(), count);
     EXPECT_EQ(pic->pixel(1000, 1000), pic->pixel(1000, 1000));
     EXPECT_NE(pic->image().pixelColor(px(4000, 3000)), QColor(0xE0, 0xE0, 0xE0));   // the map is back
+}
+
+// A second button pressed during a gesture neither re-arms a tool nor ends the gesture: the
+// shift drag finishes with its own release (before, a right press with "Фрагмент" shown
+// pressed switched to the rubber frame and left the map drawing on its screen layer only,
+// covered by the drag's snapshot).
+TEST_F(MapPointer, SecondButtonDuringAGestureIsIgnored)
+{
+    showFrame(kZoomed);
+    tool("mnuMagist_Frag");
+    key(Qt::Key_Escape);
+    w->menuItem("mnuMagist_Sdvig")->trigger();   // the menu leaves "Фрагмент" pressed on the toolbar
+    ASSERT_EQ(w->mapMode(), 2);
+    ASSERT_TRUE(w->button("mnuMagist_Frag")->isChecked());
+    const int count = w->history().count();
+    auto event = [&](QEvent::Type type, QPoint at, Qt::MouseButton b, Qt::MouseButtons held) {
+        QMouseEvent e(type, QPointF(at), QPointF(pic->mapToGlobal(at)), b, held, Qt::NoModifier);
+        QApplication::sendEvent(pic, &e);
+    };
+    const QPoint from = px(5000, 2500), to = px(4000, 2000);
+    event(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    event(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    event(QEvent::MouseButtonPress, to, Qt::RightButton, Qt::LeftButton | Qt::RightButton);
+    EXPECT_EQ(w->mapMode(), 2);
+    EXPECT_EQ(pic->findChild<QWidget*>("Ramka"), nullptr);
+    event(QEvent::MouseButtonRelease, to, Qt::RightButton, Qt::LeftButton);
+    EXPECT_EQ(w->history().count(), count) << "the drag is still going";
+    event(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(w->mapMode(), 0);
+    EXPECT_EQ(w->history().count(), count + 1);
+    EXPECT_NE(w->state().kadr, kZoomed);
+    EXPECT_TRUE(pic->autoRedraw());
+    EXPECT_EQ(pic->findChild<QWidget*>("PictSdvig"), nullptr);
+
+    // The object under the pointer: a right press and release while it is shown change nothing.
+    event(QEvent::MouseButtonPress, px(2000, 2000), Qt::LeftButton, Qt::LeftButton);
+    ASSERT_EQ(w->kursInfObj(), 1);
+    event(QEvent::MouseButtonPress, px(2000, 2000), Qt::RightButton, Qt::LeftButton | Qt::RightButton);
+    event(QEvent::MouseButtonRelease, px(2000, 2000), Qt::RightButton, Qt::LeftButton);
+    EXPECT_EQ(w->kursInfObj(), 1);
+    EXPECT_EQ(w->mapMode(), 0);
+    event(QEvent::MouseButtonRelease, px(2000, 2000), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(w->kursInfObj(), 0);
+    EXPECT_TRUE(pic->autoRedraw());
 }
 
 TEST_F(MapPointer, RightPressRearmsTheFragmentTool)
@@ -280,6 +386,33 @@ TEST_F(MapPointer, ReleaseRestoresThePictureExactly)
     EXPECT_EQ(w->kursInfObj(), 0);
     EXPECT_EQ(pic->screenImage(), before);
     EXPECT_TRUE(pic->autoRedraw());
+}
+
+// The wheel while the object under the pointer is shown (the button still held) zooms only
+// once the button is up: a frame drawn while the marking is on would go to the screen layer
+// alone, and the release would uncover the picture of the frame before.
+TEST_F(MapPointer, WheelWhileTheButtonIsHeldDoesNotZoom)
+{
+    showFrame(kZoomed);
+    const int count = w->history().count();
+    const QPoint at = px(2000, 2000);
+    send(QEvent::MouseButtonPress, at);
+    ASSERT_EQ(w->kursInfObj(), 1);
+    QWheelEvent wheel(QPointF(at), QPointF(pic->mapToGlobal(at)), QPoint(), QPoint(0, 120), Qt::LeftButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pic, &wheel);
+    EXPECT_EQ(w->state().kadr, kZoomed);
+    EXPECT_EQ(w->history().count(), count);
+    send(QEvent::MouseButtonRelease, at);
+    EXPECT_TRUE(pic->autoRedraw());
+    const QImage shown = pic->image();
+    w->RenderKadr(*pic);
+    EXPECT_EQ(pic->image(), shown) << "the picture is the frame's";
+
+    QWheelEvent free(QPointF(at), QPointF(pic->mapToGlobal(at)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pic, &free);
+    EXPECT_EQ(w->state().kadr.x2 - w->state().kadr.x1, 5000);   // with the button up it zooms
 }
 
 TEST_F(MapPointer, NothingUnderThePointerChangesNothing)
