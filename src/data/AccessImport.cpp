@@ -1,11 +1,14 @@
 #include "data/AccessImport.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <mdbtools.h>
 #include <sqlite3.h>
+#include <string>
 #include <vector>
 
 namespace zd {
@@ -145,6 +148,46 @@ QString copyTable(MdbCatalogEntry* entry, sqlite3* db, const QString& schema)
     return error;
 }
 
+// The tables of the file's catalog, the system table MSysObjects whose definition is on
+// page 2. libmdb's own catalog reader also parses each object's property blob (LvProp)
+// and trusts the record lengths written inside it: on a damaged file it reads past the
+// end of the blob and crashes. The import needs no property, so the catalog is read here
+// from the four columns that locate a table: Id (its definition page), Name, Type, Flags.
+bool readTableCatalog(MdbHandle* mdb, std::vector<MdbCatalogEntry>& out)
+{
+    MdbCatalogEntry sys{};
+    sys.mdb = mdb;
+    sys.object_type = MDB_TABLE;
+    sys.table_pg = 2;
+    std::snprintf(sys.object_name, sizeof sys.object_name, "%s", "MSysObjects");
+    std::unique_ptr<MdbTableDef, TableCloser> table(mdb_read_table(&sys));
+    if (!table || !mdb_read_columns(table.get()) || !table->columns) return false;
+
+    const size_t bindSize = mdb->bind_size;
+    struct Field { char name[8]; std::vector<char> value; int len = 0; };
+    Field id{"Id", {}}, name{"Name", {}}, type{"Type", {}}, flags{"Flags", {}};
+    for (Field* f : {&id, &name, &type, &flags}) {
+        f->value.assign(bindSize + 1, 0);
+        if (mdb_bind_column_by_name(table.get(), f->name, f->value.data(), &f->len) == -1 && f != &flags)
+            return false;
+    }
+    auto text = [bindSize](const Field& f) {
+        return std::string(f.value.data(), static_cast<size_t>(std::clamp<int>(f.len, 0, static_cast<int>(bindSize))));
+    };
+    mdb_rewind_table(table.get());
+    while (mdb_fetch_row(table.get())) {
+        if (std::strtol(text(type).c_str(), nullptr, 10) != MDB_TABLE) continue;
+        MdbCatalogEntry e{};
+        e.mdb = mdb;
+        e.object_type = MDB_TABLE;
+        std::snprintf(e.object_name, sizeof e.object_name, "%s", text(name).c_str());
+        e.table_pg = static_cast<unsigned long>(std::strtol(text(id).c_str(), nullptr, 10)) & 0x00FFFFFFUL;
+        e.flags = static_cast<int>(std::strtol(text(flags).c_str(), nullptr, 10));
+        out.push_back(e);
+    }
+    return true;
+}
+
 } // namespace
 
 bool looksLikeAccess(const QByteArray& head) { return hasAccessSignature(head); }
@@ -166,11 +209,12 @@ QString importAccess(const QString& path, sqlite3* db, const QString& schema,
     }
     if (!mdb) return QStringLiteral("файл Access не открывается");
     mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
-    if (!mdb_read_catalog(mdb.get(), MDB_TABLE)) return QStringLiteral("каталог файла Access не читается");
+    std::vector<MdbCatalogEntry> catalog;
+    if (!readTableCatalog(mdb.get(), catalog)) return QStringLiteral("каталог файла Access не читается");
 
-    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
-        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
-        if (entry->object_type != MDB_TABLE || isSystemTable(entry)) continue;
+    for (MdbCatalogEntry& e : catalog) {
+        MdbCatalogEntry* entry = &e;
+        if (isSystemTable(entry)) continue;
         const QString name = QString::fromUtf8(entry->object_name);
         if (!onlyTables.isEmpty() && !onlyTables.contains(name, Qt::CaseInsensitive)) continue;
         if (QString e = copyTable(entry, db, schema); !e.isEmpty())
