@@ -76,11 +76,13 @@ bool exec(sqlite3* db, const QString& sql, QString* error)
 }
 
 // Names as they stand in the source, found case-insensitively: table, then columns.
+// Only stored tables count: a view is a query the file brings along, and one that never
+// ends (a recursive one) would hold the start-up forever.
 QString sourceTable(sqlite3* db, const char* wanted)
 {
     sqlite3_stmt* st = nullptr;
     QString found;
-    if (sqlite3_prepare_v2(db, "SELECT name FROM src.sqlite_master WHERE type IN ('table','view') "
+    if (sqlite3_prepare_v2(db, "SELECT name FROM src.sqlite_master WHERE type = 'table' "
                                "AND lower(name) = lower(?1)", -1, &st, nullptr) == SQLITE_OK) {
         sqlite3_bind_text(st, 1, wanted, -1, SQLITE_STATIC);
         if (sqlite3_step(st) == SQLITE_ROW)
