@@ -11,7 +11,9 @@ PACKAGES=(
   libx11-dev
   libgtest-dev libgmock-dev
   fonts-dejavu-core
-  clang libclang-rt-14-dev
+  # the sanitizer build and the fuzz target of `make test`: clang 14 (Debian 12's clang),
+  # its sanitizer and libFuzzer runtimes, and llvm-symbolizer for readable reports
+  clang clang-14 libclang-rt-14-dev llvm
 )
 
 missing=()

@@ -34,17 +34,6 @@
 
 using namespace zd;
 
-#if defined(__SANITIZE_ADDRESS__)
-#define ZD_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZD_SANITIZED 1
-#endif
-#endif
-#ifndef ZD_SANITIZED
-#define ZD_SANITIZED 0
-#endif
-
 namespace {
 
 // Under a sanitizer the loops over every station and railway stop after a few.

@@ -41,7 +41,9 @@ protected:
     // Starts the window over a database written from the script (none: no file).
     void start(const QString& script = networkSql())
     {
-        if (!script.isEmpty()) ASSERT_TRUE(zdtest::writeSqlite(dir.filePath("ZdShort.mdb"), script));
+        if (!script.isEmpty()) {
+            ASSERT_TRUE(zdtest::writeSqlite(dir.filePath("ZdShort.mdb"), script));
+        }
         w = std::make_unique<FrmZdMain>(dir.path());
         w->setEndHandler([this](int code) { endCode = code; });
         w->Form_Activate();

@@ -42,14 +42,7 @@
 #include <thread>
 #include <unistd.h>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define ZD_MONKEY_HAVE_SANITIZER_API 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZD_MONKEY_HAVE_SANITIZER_API 1
-#endif
-#endif
-#ifdef ZD_MONKEY_HAVE_SANITIZER_API
+#if ZD_SANITIZED
 #include <sanitizer/common_interface_defs.h>
 #endif
 
@@ -123,7 +116,7 @@ void onCrash(int sig)
     std::raise(sig);
 }
 
-#ifdef ZD_MONKEY_HAVE_SANITIZER_API
+#if ZD_SANITIZED
 void onSanitizerDeath() { writeReplayHeader("sanitizer report"); }
 #endif
 
@@ -132,7 +125,7 @@ void installCrashReport()
     static bool done = false;
     if (done) return;
     done = true;
-#ifdef ZD_MONKEY_HAVE_SANITIZER_API
+#if ZD_SANITIZED
     __sanitizer_set_death_callback(onSanitizerDeath);
 #endif
     for (int sig : {SIGSEGV, SIGABRT, SIGFPE, SIGBUS, SIGILL}) std::signal(sig, onCrash);

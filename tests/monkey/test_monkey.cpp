@@ -8,20 +8,8 @@
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
-
 constexpr std::uint64_t kDefaultSeed = 20240611;
-constexpr int kDefaultActions = kSanitized ? 2000 : 20000;
+constexpr int kDefaultActions = ZD_SANITIZED ? 5000 : 20000;
 
 TEST(Monkey, RandomUserActionsKeepTheProgramConsistent)
 {
