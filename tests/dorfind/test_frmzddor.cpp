@@ -144,7 +144,7 @@ TEST_F(DorWindow, ListSortedFilteredAndPlaced)
     EXPECT_TRUE(d->dtaCentrOtd().recordSource().endsWith("'1' AND  Doroga.KodContry = '11'  Order by NazStn"));
 }
 
-TEST_F(DorWindow, PickShowsCentresAndARailwayWithoutCentreIsIgnored)
+TEST_F(DorWindow, PickShowsCentresAndARailwayWithoutCentreIsStillPicked)
 {
     FrmZdDor* d = open();
     pick("Октябрьская");
@@ -154,11 +154,16 @@ TEST_F(DorWindow, PickShowsCentresAndARailwayWithoutCentreIsIgnored)
     EXPECT_EQ(d->dorRect(), (Frame{1000, 1000, 5000, 5000}));
     EXPECT_TRUE(control("cmdDorVib_All")->isEnabled());
 
+    // No centre: the label is emptied, not left showing the previous railway's centre,
+    // and the rectangle and code are this railway's.
     pick("Азовская");
+    EXPECT_EQ(control("lblFindDor3")->property("text").toString(), "");
+    EXPECT_EQ(d->selKodDor(), "3");
+    EXPECT_EQ(listed("dblListDor"), "");
+    EXPECT_EQ(d->dorRect(), (Frame{0, 0, 900, 900}));
+
+    pick("Октябрьская");
     EXPECT_EQ(control("lblFindDor3")->property("text").toString(), "Санкт-Петербург");
-    EXPECT_EQ(d->selKodDor(), "1");
-    EXPECT_EQ(listed("dblListDor"), "Волхов,Тверь");
-    EXPECT_EQ(d->dorRect(), (Frame{1000, 1000, 5000, 5000}));
 
     QTest::keyClick(control<QComboBox>("dbcListDor")->lineEdit(), Qt::Key_A);   // an edit clears the centre
     EXPECT_EQ(control("lblFindDor3")->property("text").toString(), "");
