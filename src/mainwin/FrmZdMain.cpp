@@ -34,6 +34,7 @@ namespace zd {
 namespace {
 const QString kEmptyFrame = QStringLiteral("В выбранном фрагменте отсутствуют элементы схемы");
 const QString kEmptyNetwork = QStringLiteral("В базе данных нет ни одного перегона или станции схемы, показывать нечего");
+const QString kEmptyRussia = QStringLiteral("На схеме России нет ни одного перегона или станции, показывать нечего");
 constexpr int kWheelStep = 120;   // one notch of a mouse wheel, in eighths of a degree
 
 struct ButtonDef {
@@ -442,7 +443,8 @@ void FrmZdMain::recordFrame()
 void FrmZdMain::emptyFrame()
 {
     if (m_emptyDepth > 0) {
-        msgBox(kEmptyNetwork, MsgIcon::Exclamation);
+        // With only Russia shown the database may well hold a network, just not Russia's.
+        msgBox(m_st.rusMode == 1 ? kEmptyRussia : kEmptyNetwork, MsgIcon::Exclamation);
         m_pic->clearPicture();
         setMenusEnabled(true);
         return;

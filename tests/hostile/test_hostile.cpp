@@ -41,6 +41,7 @@ constexpr int kMaxPicks = ZD_SANITIZED ? 3 : 1000;
 
 const QString kEmptyFrame = QStringLiteral("В выбранном фрагменте отсутствуют элементы схемы");
 const QString kEmptyNetwork = QStringLiteral("В базе данных нет ни одного перегона или станции схемы, показывать нечего");
+const QString kEmptyRussia = QStringLiteral("На схеме России нет ни одного перегона или станции, показывать нечего");
 const QString kNoHelp = QStringLiteral("Отсутствует файл справки ZdHelp.hlp");
 
 // Every message the program may show over data it cannot draw or settings it cannot use.
@@ -49,6 +50,7 @@ const std::set<QString>& knownMessages()
     static const std::set<QString> m = {
         kEmptyFrame,
         kEmptyNetwork,
+        kEmptyRussia,
         kNoHelp,
         QStringLiteral("Объекты соответствующие данному критерию НЕ НАЙДЕНЫ"),
         QStringLiteral("Не отмечена ни одна категория станций"),

@@ -202,6 +202,23 @@ TEST_F(MainWindow, MarkingButtonsReleaseEachOtherAndTheMenuLeavesThemAlone)
     EXPECT_TRUE(w->menuItem("mnuZdLight_RusOnly")->isChecked());
 }
 
+TEST_F(MainWindow, RussiaOnlyWithoutRussianRailwaysSaysSo)
+{
+    start(networkSql() + "UPDATE Doroga SET KodContry = '22';");
+    ASSERT_TRUE(boxes.empty());
+    choose("mnuZdLight_RusOnly");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "В выбранном фрагменте отсутствуют элементы схемы");
+    EXPECT_EQ(boxes[1].text, "На схеме России нет ни одного перегона или станции, показывать нечего");
+    EXPECT_EQ(endCode, -1);
+    EXPECT_TRUE(itemOn("mnuMagist"));
+
+    boxes.clear();
+    choose("mnuZdLight_RusAll");   // the whole network is there again
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(w->state().kadr, kScheme);
+}
+
 TEST_F(MainWindow, ZoomAboutTheCentreAndTheWholeScheme)
 {
     start();
