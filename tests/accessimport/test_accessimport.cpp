@@ -1,11 +1,14 @@
 #include "data/AccessImport.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <mdbtools.h>
 #include <sqlite3.h>
 
 using namespace zd;
@@ -82,6 +85,48 @@ void compareTable(sqlite3* db, const QString& file, const QString& table, const 
     EXPECT_EQ(row, rows.size());
 }
 
+int count(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) return -1;
+    const int n = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : -1;
+    sqlite3_finalize(st);
+    return n;
+}
+
+// A writable copy of nwind.mdb whose definition of `table` claims `extra` rows more than it
+// holds: libmdb's fetch loop then ends before the count, as it does on a file cut off
+// inside the table's data pages. Gives the real row count, or 0 on failure.
+unsigned long claimMoreRows(const QString& copy, const char* table, unsigned extra)
+{
+    if (!QFile::copy(kDir + "/nwind.mdb", copy)) return 0;
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    MdbHandle* mdb = mdb_open(QFile::encodeName(copy).constData(), MDB_NOFLAGS);
+    if (!mdb) return 0;
+    unsigned long rows = 0;
+    qint64 at = -1;
+    if (GPtrArray* catalog = mdb_read_catalog(mdb, MDB_TABLE)) {
+        for (guint i = 0; i < catalog->len; ++i) {
+            auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(catalog, i));
+            if (std::strcmp(e->object_name, table) != 0) continue;
+            if (MdbTableDef* t = mdb_read_table(e)) {
+                rows = t->num_rows;
+                at = qint64(e->table_pg) * mdb->fmt->pg_size + mdb->fmt->tab_num_rows_offset;
+                mdb_free_tabledef(t);
+            }
+        }
+    }
+    mdb_close(mdb);
+    QFile f(copy);
+    if (at < 0 || !f.open(QIODevice::ReadWrite) || !f.seek(at)) return 0;
+    const QByteArray stored = f.read(4);
+    if (stored.size() != 4 || qFromLittleEndian<quint32>(stored.constData()) != rows) return 0;
+    const quint32 claimed = qToLittleEndian<quint32>(static_cast<quint32>(rows + extra));
+    f.seek(at);
+    f.write(reinterpret_cast<const char*>(&claimed), 4);
+    return rows;
+}
+
 } // namespace
 
 TEST(AccessImport, EveryTableOfTheSampleFilesMatchesMdbExport)
@@ -153,10 +198,12 @@ TEST(AccessImport, NullsStayNullAndWholeNumbersStayIntegers)
 {
     if (!QFile::exists(kDir + "/nwind.mdb")) GTEST_SKIP() << "sample files not found in " << kDir.toStdString();
     Memory m;
-    ASSERT_EQ(importAccess(kDir + "/nwind.mdb", m.db, "src", {"Customers", "Products"}, "CP1252").toStdString(), "");
+    ASSERT_EQ(importAccess(kDir + "/nwind.mdb", m.db, "src", {"Customers", "Products", "Employees"}, "CP1252").toStdString(), "");
     struct Probe { const char* sql; const char* want; };
     const Probe probes[] = {
         {"SELECT typeof(Region) FROM src.Customers WHERE CustomerID = 'ALFKI'", "null"},
+        {"SELECT typeof(ReportsTo) FROM src.Employees WHERE EmployeeID = 2", "null"},   // a number
+        {"SELECT typeof(ReportsTo) FROM src.Employees WHERE EmployeeID = 1", "integer"},
         {"SELECT typeof(ProductID) FROM src.Products WHERE ProductID = 1", "integer"},
         {"SELECT ProductID || '' FROM src.Products WHERE ProductID = 1", "1"},
     };
@@ -168,4 +215,46 @@ TEST(AccessImport, NullsStayNullAndWholeNumbersStayIntegers)
         EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), p.want);
         sqlite3_finalize(st);
     }
+}
+
+// A table that stops part-way is reported with its cause and leaves no rows behind: the
+// row count of the table definition tells a cut-off table, and an insert that SQLite
+// refuses names SQLite's own message.
+TEST(AccessImport, ATableThatFailsPartWayIsReportedAndRolledBack)
+{
+    if (!QFile::exists(kDir + "/nwind.mdb")) GTEST_SKIP() << "sample files not found in " << kDir.toStdString();
+    QTemporaryDir dir;
+    const QString cut = dir.filePath("cut.mdb");
+    const unsigned long rows = claimMoreRows(cut, "Customers", 3);
+    ASSERT_GT(rows, 10u);
+
+    struct Case { const char* name; QString file; int interruptAfter; QString error; };
+    const Case cases[] = {
+        {"fewer rows than the definition counts", cut, 0,
+         QStringLiteral("таблица Customers: прочитано строк %1 из %2").arg(rows).arg(rows + 3)},
+        {"an insert refused by SQLite", kDir + "/nwind.mdb", 5, QStringLiteral("таблица Customers: ошибка SQLite: interrupted")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Memory m;
+        // After that many rows, the next statement is interrupted once.
+        struct Stop { int after; int seen = 0; bool done = false; } stop{c.interruptAfter};
+        if (c.interruptAfter > 0) {
+            sqlite3_update_hook(m.db, [](void* p, int, const char*, const char*, sqlite3_int64) {
+                ++static_cast<Stop*>(p)->seen;
+            }, &stop);
+            sqlite3_progress_handler(m.db, 1, [](void* p) {
+                auto* s = static_cast<Stop*>(p);
+                if (s->done || s->seen < s->after) return 0;
+                s->done = true;
+                return 1;
+            }, &stop);
+        }
+        EXPECT_EQ(importAccess(c.file, m.db, "src", {"Customers"}, "CP1252").toStdString(), c.error.toStdString());
+        EXPECT_EQ(count(m.db, "SELECT count(*) FROM src.Customers"), 0) << "the rows copied before the fault are undone";
+    }
+    // The same file with its count intact is copied whole.
+    Memory m;
+    ASSERT_EQ(importAccess(kDir + "/nwind.mdb", m.db, "src", {"Customers"}, "CP1252").toStdString(), "");
+    EXPECT_EQ(count(m.db, "SELECT count(*) FROM src.Customers"), static_cast<int>(rows));
 }

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace zd;
@@ -427,3 +428,83 @@ TEST_F(LightWindow, F1AsksForHelpAndClosingSwitchesOffAndUnloads)
 }
 
 } // namespace
+
+// Switching a highlight off repaints in the network colour the rows that were drawn, not
+// those the window's settings would select now.
+TEST_F(LightWindow, SwitchingOffRepaintsTheRowsThatWereDrawn)
+{
+    struct Case {
+        const char* name;
+        bool stations;                         // the station tab's highlight, else the sections'
+        std::function<void()> change;          // settings changed after the highlight, not applied
+        const char* off;                       // "cmdLight_End", "mnuZdLight_Erase" or "close"
+    };
+    const Case cases[] = {
+        {"sections, the other traction picked", false, [&] { click("optEL(1)"); }, "cmdLight_End"},
+        {"sections, the tracks criterion picked", false, [&] { click("optTipLight(1)"); click("optRL(0)"); },
+         "mnuZdLight_Erase"},
+        {"sections, the length criterion picked", false,
+         [&] { click("optTipLight(2)"); click("optLen(1)"); ctl<QLineEdit>("txtLen")->setText("1"); }, "close"},
+        {"stations, the junctions ticked off", true, [&] { tick("chkStn(2)", false); }, "cmdLight_End"},
+        {"stations, another category ticked instead", true,
+         [&] { tick("chkStn(2)", false); tick("chkStn(0)", true); }, "mnuZdLight_Erase"},
+        {"stations, the sections tab shown", true, [&] { sectionsTab(); click("optEL(1)"); }, "close"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!w->lightWindow()) w->menuItem("mnuZdLight_Peregon")->trigger();
+        light = w->lightWindow();
+        ASSERT_NE(light, nullptr);
+        if (c.stations) {
+            stationsTab();
+            tick("chkStn(0)", false);
+            tick("chkStn(2)", true);
+        }
+        enter();
+        if (c.stations) ASSERT_EQ(pixelAt(kBologoe), kLight);
+        else ASSERT_TRUE(colourNear(kElectric, kLight));
+        c.change();
+        const std::string off = c.off;
+        if (off == "close") light->close();
+        else if (off == "mnuZdLight_Erase") w->menuItem("mnuZdLight_Erase")->trigger();
+        else click(c.off);
+        EXPECT_FALSE(w->lightPerOn() || w->lightStnOn());
+        if (c.stations) {
+            EXPECT_EQ(pixelAt(kBologoe), kNet);
+        } else {
+            EXPECT_TRUE(colourNear(kElectric, kNet));
+            EXPECT_FALSE(colourNear(kElectric, kLight));
+        }
+        EXPECT_TRUE(boxes.empty());
+        if (w->lightWindow()) w->lightWindow()->deleteLater();   // closed, it stays loaded
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_EQ(w->lightWindow(), nullptr);
+    }
+}
+
+// The station highlight after "Только Россия": the foreign centre drawn before is neither
+// repainted nor highlighted again; the Russian one keeps the highlight.
+TEST_F(LightWindow, RussiaOnlyAfterAStationHighlightLeavesNoForeignStation)
+{
+    const QPointF minsk(7000, 3000), spb(1000, 1000);
+    stationsTab();
+    enter();   // the centres of railways: Санкт-Петербург and Минск
+    ASSERT_EQ(light->dtaLightStn().rows().recordCount(), 2);
+    auto allBack = [&](QPointF at) {
+        const QImage img = w->picZdMain().image();
+        const QPoint c = w->picZdMain().toPixel(at.x(), at.y()).toPoint();
+        for (int dy = -8; dy <= 8; ++dy)
+            for (int dx = -8; dx <= 8; ++dx)
+                if (img.valid(c.x() + dx, c.y() + dy) && img.pixelColor(c.x() + dx, c.y() + dy) != kBack) return false;
+        return true;
+    };
+    ASSERT_FALSE(allBack(minsk));
+    w->menuItem("mnuZdLight_RusOnly")->trigger();
+    EXPECT_TRUE(w->lightStnOn());
+    EXPECT_EQ(light->dtaLightStn().rows().recordCount(), 1);
+    EXPECT_TRUE(allBack(minsk)) << "nothing of Belarus on the map";
+    EXPECT_FALSE(allBack(spb));
+    w->menuItem("mnuZdLight_Erase")->trigger();
+    EXPECT_TRUE(allBack(minsk));
+    EXPECT_TRUE(boxes.empty());
+}

@@ -13,7 +13,9 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace zd;
 
@@ -157,6 +159,7 @@ TEST_F(MainWindow, StatesAfterStartUp)
     EXPECT_FALSE(buttonOn("mnuKadrFore"));
     EXPECT_FALSE(buttonOn("mnuKadrBack"));
     EXPECT_FALSE(itemOn("mnuMagist_Frag0"));
+    EXPECT_FALSE(buttonOn("mnuMagist_Frag0")) << "the whole scheme is shown";
     EXPECT_FALSE(itemOn("mnuMagist_Sdvig"));
     EXPECT_FALSE(buttonOn("mnuMagist_Sdvig"));
     EXPECT_TRUE(w->menuItem("mnuZdLight_RusAll")->isChecked());
@@ -339,6 +342,41 @@ TEST_F(MainWindow, EmptyDatabaseEndsTheFallBackWithAClearMessage)
     EXPECT_EQ(endCode, -1);
     EXPECT_TRUE(itemOn("mnuMagist"));
     EXPECT_EQ(w->history().count(), 0);
+    // No frame was drawn: the buttons keep the states they start with.
+    for (const char* key : {"mnuMagist_Frag0", "mnuKadrBack", "mnuKadrFore"}) {
+        SCOPED_TRACE(key);
+        EXPECT_FALSE(buttonOn(key));
+        EXPECT_FALSE(itemOn(key));
+    }
+}
+
+// A query that fails once the program runs is no state the window can go on from: it is
+// shown as a critical message and the program ends with code 1.
+TEST_F(MainWindow, DatabaseErrorWhileRunningIsCriticalAndEndsWithCodeOne)
+{
+    struct Case { const char* name; const char* drop; std::function<void(FrmZdMain&)> act; };
+    const Case cases[] = {
+        {"the stations of a zoomed frame", "DROP TABLE Stn", [](FrmZdMain& m) { m.menuItem("mnuMagist_Near")->trigger(); }},
+        {"the sections of the whole scheme", "DROP TABLE Peregon",
+         [](FrmZdMain& m) { m.menuItem("mnuZdGen")->trigger(); }},
+        {"the station under the pointer", "DROP TABLE Stn",
+         [](FrmZdMain& m) { m.picZdMain_MouseDown(Qt::LeftButton, 42000, 17500); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        boxes.clear();
+        endCode = -1;
+        start();
+        ASSERT_TRUE(boxes.empty());
+        ASSERT_EQ(sqlite3_exec(w->dtaStn().database()->handle(), c.drop, nullptr, nullptr, nullptr), SQLITE_OK);
+        c.act(*w);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].icon, MsgIcon::Critical);
+        EXPECT_TRUE(boxes[0].text.contains("no such table")) << boxes[0].text.toStdString();
+        EXPECT_EQ(endCode, 1);
+        w->menuItem("mnuMagist_Far")->trigger();   // nothing runs after the end
+        EXPECT_EQ(boxes.size(), 1u);
+    }
 }
 
 TEST_F(MainWindow, WheelZoomsLikeTheMenu)
@@ -374,6 +412,24 @@ TEST_F(MainWindow, FormMetricsAddUpToTheFrame)
     const double t = 1440.0 / w->logicalDpiY();
     EXPECT_NEAR(caption + 2 * border, (w->frameGeometry().height() - w->geometry().height()) * t, 1.0);
     EXPECT_NEAR(FormMetric(*w, 3), w->geometry().height() * t, 0.5);
+}
+
+// "Только Россия" queries and draws sections and stations of Russian railways only.
+TEST_F(MainWindow, RussiaOnlyFramesHoldOnlyRussianSectionsAndStations)
+{
+    start();
+    choose("mnuZdLight_RusOnly");
+    ASSERT_TRUE(boxes.empty());
+    for (DataSource* ds : {&w->dtaPeregon(), &w->dtaStn()}) {
+        SCOPED_TRACE(ds->recordSource().toStdString());
+        RowSet& rows = ds->rows();
+        ASSERT_GT(rows.recordCount(), 0);
+        const int c = rows.column(u"KodContry");
+        for (int r = 0; r < rows.recordCount(); ++r) EXPECT_EQ(rows.textAt(r, c).toStdString(), "11");
+    }
+    EXPECT_EQ(pixelAt(7000, 3000), QColor(0xE0, 0xE0, 0xE0)) << "Минск is not drawn";
+    choose("mnuZdLight_RusAll");
+    EXPECT_NE(pixelAt(7000, 3000), QColor(0xE0, 0xE0, 0xE0));
 }
 
 } // namespace

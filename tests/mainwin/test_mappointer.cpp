@@ -24,7 +24,12 @@ QString networkSql()
 {
     return zdtest::sampleNetworkSql() + QStringLiteral(
         "INSERT INTO Stn VALUES('401','Разъезд 1',9000,4000,'1',3,0),('402','Разъезд 2',9500,4500,'1',3,0);"
-        "INSERT INTO Peregon VALUES('401','402',9000,4000,9500,4500,71.5,'1',0,2);");
+        "INSERT INTO Peregon VALUES('401','402',9000,4000,9500,4500,71.5,'1',0,2);"
+        // A station of a railway that has no row in Doroga, and sections whose other end
+        // has no station row.
+        "INSERT INTO Stn VALUES('403','Безымянная',6000,4500,'9',3,0);"
+        "INSERT INTO Peregon VALUES('403','999',6000,4500,7000,4500,15,'1',1,2),"
+        " ('998','403',6000,4000,7000,4000,16,'1',1,2);");
 }
 
 const Frame kZoomed{0, 0, 10000, 5000};
@@ -255,6 +260,7 @@ TEST_F(MapPointer, EscDuringAShiftPutsTheFrameBack)
 {
     showFrame(kZoomed);
     const int count = w->history().count();
+    const QImage shown = pic->screenImage();
     tool("mnuMagist_Sdvig");
     send(QEvent::MouseButtonPress, px(5000, 2500));
     send(QEvent::MouseMove, px(3000, 1500));
@@ -263,8 +269,41 @@ TEST_F(MapPointer, EscDuringAShiftPutsTheFrameBack)
     EXPECT_EQ(pic->scaleLeft(), 0);
     EXPECT_EQ(pic->scaleTop(), 0);
     EXPECT_EQ(w->history().count(), count);
-    EXPECT_EQ(pic->pixel(1000, 1000), pic->pixel(1000, 1000));
-    EXPECT_NE(pic->image().pixelColor(px(4000, 3000)), QColor(0xE0, 0xE0, 0xE0));   // the map is back
+    EXPECT_EQ(w->state().kadr, kZoomed);
+    EXPECT_EQ(pic->findChild<QWidget*>("PictSdvig"), nullptr);
+    EXPECT_TRUE(pic->autoRedraw());
+    EXPECT_EQ(pic->screenImage(), shown) << "the map the drag covered shows again";
+    // The release that follows moves nothing.
+    send(QEvent::MouseButtonRelease, px(3000, 1500));
+    EXPECT_EQ(w->state().kadr, kZoomed);
+    EXPECT_EQ(pic->screenImage(), shown);
+}
+
+// The wheel while a drag is under way (a shift or a rubber frame) changes no frame: the
+// gesture ends with its own release, on the frame it began on.
+TEST_F(MapPointer, WheelDuringADragIsIgnored)
+{
+    for (const char* toolKey : {"mnuMagist_Sdvig", "mnuMagist_Frag"}) {
+        SCOPED_TRACE(toolKey);
+        showFrame(kZoomed);
+        const int count = w->history().count();
+        tool(toolKey);
+        const QPoint from = px(5000, 2500), to = px(3000, 1500);
+        send(QEvent::MouseButtonPress, from);
+        send(QEvent::MouseMove, to);
+        for (int delta : {120, -120}) {
+            QWheelEvent wheel(QPointF(to), QPointF(pic->mapToGlobal(to)), QPoint(), QPoint(0, delta), Qt::LeftButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(pic, &wheel);
+            EXPECT_EQ(w->state().kadr, kZoomed);
+            EXPECT_EQ(w->history().count(), count);
+        }
+        send(QEvent::MouseButtonRelease, to);
+        EXPECT_EQ(w->state().kadr.x2 - w->state().kadr.x1, 10000) << "no zoom came after the release either";
+        if (w->mapMode() == 1) key(Qt::Key_Escape);
+        EXPECT_EQ(w->mapMode(), 0);
+        EXPECT_TRUE(pic->autoRedraw());
+    }
 }
 
 // A second button pressed during a gesture neither re-arms a tool nor ends the gesture: the
@@ -351,6 +390,13 @@ TEST_F(MapPointer, DescriptionsOfStationsAndSections)
         {"a section of the other railway", 5000, 3000,
          {"        Перегон", "ст Бологое", "ст Минск", "длина(км) = 600", "кол-во путей = 1", "вид тяги  - тепл.",
           "дор Белорусская"}},
+        {"a station whose railway has no row: an empty railway line", 6000, 4500, {"ст Безымянная", ""}},
+        {"a second end without a station keeps the first end's line", 6500, 4500,
+         {"        Перегон", "ст Безымянная", "ст Безымянная", "длина(км) = 15", "кол-во путей = 1",
+          "вид тяги  - тепл.", "дор Октябрьская"}},
+        {"a first end without a station leaves its line empty", 6500, 4000,
+         {"        Перегон", "", "ст Безымянная", "длина(км) = 16", "кол-во путей = 1", "вид тяги  - тепл.",
+          "дор Октябрьская"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -360,6 +406,29 @@ TEST_F(MapPointer, DescriptionsOfStationsAndSections)
         EXPECT_FALSE(w->kursInfo().popup()->isVisible());
     }
     EXPECT_TRUE(describe(2500 + d + 2, 2500 - d - 2).isEmpty()) << "just beyond the square, no section there";
+}
+
+// A section end without a station is neither marked nor joined by the marking line: the
+// picture changes around the station that exists and nowhere else.
+TEST_F(MapPointer, SectionEndWithoutAStationMarksOnlyTheOtherEnd)
+{
+    showFrame(kZoomed);
+    const QImage before = pic->screenImage();
+    const QRect station = QRect(px(5700, 4800), px(6300, 4200)).normalized();
+    for (const QPointF at : {QPointF(6500, 4500), QPointF(6500, 4000)}) {
+        SCOPED_TRACE(at.y());
+        send(QEvent::MouseButtonPress, px(at.x(), at.y()));
+        ASSERT_EQ(w->kursInfObj(), 2);
+        const QImage shown = pic->screenImage();
+        int inside = 0, outside = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixel(x, y) != before.pixel(x, y)) ++(station.contains(x, y) ? inside : outside);
+        EXPECT_GT(inside, 0) << "the station is marked";
+        EXPECT_EQ(outside, 0);
+        send(QEvent::MouseButtonRelease, px(at.x(), at.y()));
+        EXPECT_EQ(pic->screenImage(), before);
+    }
 }
 
 TEST_F(MapPointer, GeneralisedViewIgnoresOrdinaryStations)

@@ -2,6 +2,7 @@
 #include "data/Database.h"
 #include "data/Queries.h"
 #include "render/DrawPeregons.h"
+#include "render/DrawStations.h"
 #include "render/PictureBox.h"
 
 #include <QTemporaryDir>
@@ -83,4 +84,50 @@ TEST_F(Sections, LengthLabelsOnlyInFramesNarrowerThanAQuarterOfTheScheme)
     EXPECT_GT(countDark(), 0);
     EXPECT_TRUE(pic.fontTransparent());
     EXPECT_EQ(pic.fontSize(), 6);
+}
+
+// A row with an empty coordinate adds nothing to the picture (read as 0 it would draw a
+// line, a symbol or a name at the map's edge): the sample network drawn with such rows
+// gives the same picture as without them.
+TEST(NullCoordinates, RowsWithoutACoordinateAddNothingToThePicture)
+{
+    const QString extra = QStringLiteral(
+        "INSERT INTO Stn VALUES('500','Без абсциссы',NULL,4000,'1',9,0),('501','Без ординаты',4000,NULL,'1',7,0);"
+        "INSERT INTO Peregon VALUES('500','501',NULL,4000,5000,4000,300,'1',2,3),"
+        " ('501','500',5000,4500,6000,NULL,300,'1',2,3),('500','201',3000,NULL,NULL,2000,300,'2',2,3);");
+    const QString sections = QStringLiteral("SELECT * FROM Peregon, Doroga WHERE Doroga.KodDor = Peregon.KodDor");
+    const QString stations = QStringLiteral(
+        "SELECT KodStn, NazStn, StnX, StnY, Stn.KodDor, TipStn, StnBranch, Doroga.KodDor, Doroga.KodContry "
+        "FROM Stn, Doroga WHERE Doroga.KodDor = Stn.KodDor Order by TipStn ASC");
+    auto draw = [&](const QString& script, int rusMode) {
+        QTemporaryDir dir;
+        const QString p = dir.filePath("ZdShort.mdb");
+        EXPECT_TRUE(zdtest::writeSqlite(p, script));
+        auto db = Database::open(p);
+        EXPECT_TRUE(db.ok());
+        if (!db.ok()) return QImage();
+        auto per = (*db)->query(sections);
+        auto stn = (*db)->query(stations);
+        EXPECT_TRUE(per.ok() && stn.ok());
+        if (!per.ok() || !stn.ok()) return QImage();
+        PictureBox pic;
+        pic.resize(400, 200);
+        pic.setScale(0, 0, 10000, 5000);
+        MapState st;
+        st.mainPic = &pic;
+        st.mainPeregons = &per.value();
+        st.kadr = {0, 0, 10000, 5000};   // narrow enough for the length labels
+        st.kadrScale = 16;               // every name shown
+        st.rusMode = static_cast<std::int16_t>(rusMode);
+        DrawPeregons(st, pic, per.value(), st.palette.net);
+        DrawStations(st, pic, stn.value(), st.palette.net);
+        DrawStnNames(st, pic, stn.value());
+        return pic.image();
+    };
+    for (int rusMode : {0, 2}) {
+        SCOPED_TRACE(rusMode);
+        const QImage plain = draw(zdtest::sampleNetworkSql(), rusMode);
+        ASSERT_FALSE(plain.isNull());
+        EXPECT_EQ(draw(zdtest::sampleNetworkSql() + extra, rusMode), plain);
+    }
 }
