@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mdbtools.h>
+#include <optional>
 #include <sqlite3.h>
 #include <string>
 #include <vector>
@@ -153,7 +154,7 @@ QString copyTable(MdbCatalogEntry* entry, sqlite3* db, const QString& schema)
 // and trusts the record lengths written inside it: on a damaged file it reads past the
 // end of the blob and crashes. The import needs no property, so the catalog is read here
 // from the four columns that locate a table: Id (its definition page), Name, Type, Flags.
-bool readTableCatalog(MdbHandle* mdb, std::vector<MdbCatalogEntry>& out)
+std::optional<std::vector<MdbCatalogEntry>> readTableCatalog(MdbHandle* mdb)
 {
     MdbCatalogEntry sys{};
     sys.mdb = mdb;
@@ -161,7 +162,7 @@ bool readTableCatalog(MdbHandle* mdb, std::vector<MdbCatalogEntry>& out)
     sys.table_pg = 2;
     std::snprintf(sys.object_name, sizeof sys.object_name, "%s", "MSysObjects");
     std::unique_ptr<MdbTableDef, TableCloser> table(mdb_read_table(&sys));
-    if (!table || !mdb_read_columns(table.get()) || !table->columns) return false;
+    if (!table || !mdb_read_columns(table.get()) || !table->columns) return std::nullopt;
 
     const size_t bindSize = mdb->bind_size;
     struct Field { char name[8]; std::vector<char> value; int len = 0; };
@@ -169,11 +170,12 @@ bool readTableCatalog(MdbHandle* mdb, std::vector<MdbCatalogEntry>& out)
     for (Field* f : {&id, &name, &type, &flags}) {
         f->value.assign(bindSize + 1, 0);
         if (mdb_bind_column_by_name(table.get(), f->name, f->value.data(), &f->len) == -1 && f != &flags)
-            return false;
+            return std::nullopt;
     }
     auto text = [bindSize](const Field& f) {
         return std::string(f.value.data(), static_cast<size_t>(std::clamp<int>(f.len, 0, static_cast<int>(bindSize))));
     };
+    std::vector<MdbCatalogEntry> out;
     mdb_rewind_table(table.get());
     while (mdb_fetch_row(table.get())) {
         if (std::strtol(text(type).c_str(), nullptr, 10) != MDB_TABLE) continue;
@@ -185,7 +187,7 @@ bool readTableCatalog(MdbHandle* mdb, std::vector<MdbCatalogEntry>& out)
         e.flags = static_cast<int>(std::strtol(text(flags).c_str(), nullptr, 10));
         out.push_back(e);
     }
-    return true;
+    return out;
 }
 
 } // namespace
@@ -209,15 +211,14 @@ QString importAccess(const QString& path, sqlite3* db, const QString& schema,
     }
     if (!mdb) return QStringLiteral("файл Access не открывается");
     mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
-    std::vector<MdbCatalogEntry> catalog;
-    if (!readTableCatalog(mdb.get(), catalog)) return QStringLiteral("каталог файла Access не читается");
+    auto catalog = readTableCatalog(mdb.get());
+    if (!catalog) return QStringLiteral("каталог файла Access не читается");
 
-    for (MdbCatalogEntry& e : catalog) {
-        MdbCatalogEntry* entry = &e;
-        if (isSystemTable(entry)) continue;
-        const QString name = QString::fromUtf8(entry->object_name);
+    for (MdbCatalogEntry& entry : *catalog) {
+        if (isSystemTable(&entry)) continue;
+        const QString name = QString::fromUtf8(entry.object_name);
         if (!onlyTables.isEmpty() && !onlyTables.contains(name, Qt::CaseInsensitive)) continue;
-        if (QString e = copyTable(entry, db, schema); !e.isEmpty())
+        if (QString e = copyTable(&entry, db, schema); !e.isEmpty())
             return QStringLiteral("таблица %1: %2").arg(name, e);
     }
     return {};
