@@ -199,10 +199,9 @@ void FrmZdDor::Dor_Selected(int selDor)
     RowSet& rows = m_dtaFindDor.rows();
     rows.setBookmark(selDor);
     if (rows.eof()) return;
-    // A railway without a centre is still the one picked: its centre label stays empty
-    // rather than keeping the previous railway's, and the buttons act on this railway.
-    const int centre = rows.column(u"NazCentr");
-    m_lblFindDor3->setText(rows.isNull(centre) ? QString() : rows.text(centre));
+    // A railway without a centre is still the one picked: a NULL centre reads as empty
+    // text, so the label does not keep the previous railway's, and the buttons act on this one.
+    m_lblFindDor3->setText(rows.text(rows.column(u"NazCentr")));
     m_selKodDor = rows.text(rows.column(u"KodDor"));
     if (!open(m_dtaCentrOtd, centrOtdSql(m_selKodDor, m_main.state().rusFilter))) return;
     RowSet& centres = m_dtaCentrOtd.rows();
