@@ -4,6 +4,13 @@
 # sanitizer report fails the run.
 cmake_minimum_required(VERSION 3.25)
 
+# The saved inputs of REGRESS, without its README.
+function(saved_inputs out)
+  file(GLOB inputs ${REGRESS}/*)
+  list(FILTER inputs EXCLUDE REGEX "/README.md$")
+  set(${out} ${inputs} PARENT_SCOPE)
+endfunction()
+
 function(fill_seeds dir)
   file(REMOVE_RECURSE ${dir})
   file(MAKE_DIRECTORY ${dir})
@@ -26,8 +33,7 @@ function(fill_seeds dir)
     endforeach()
   endif()
   # The saved crash inputs are seeds too: what once broke the loader is worth mutating.
-  file(GLOB saved ${REGRESS}/*)
-  list(FILTER saved EXCLUDE REGEX "/README.md$")
+  saved_inputs(saved)
   foreach(f ${saved})
     get_filename_component(name ${f} NAME)
     file(COPY_FILE ${f} ${dir}/regress-${name})
@@ -54,8 +60,7 @@ elseif(MODE STREQUAL "short")
     message(FATAL_ERROR "fuzzing found a fault (exit ${rc}); the input is in ${WORK}/artifacts")
   endif()
 elseif(MODE STREQUAL "regress")
-  file(GLOB inputs ${REGRESS}/*)
-  list(FILTER inputs EXCLUDE REGEX "/README.md$")
+  saved_inputs(inputs)
   if(NOT inputs)
     message(STATUS "no saved inputs in ${REGRESS}")
     return()
