@@ -7,6 +7,8 @@ PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libsqlite3-dev sqlite3
+  # routes (Boost.Graph), names in any script (ICU), vector export and print (Qt SVG)
+  libboost-graph-dev libicu-dev qt6-svg-dev
   mdbtools mdbtools-dev
   libx11-dev
   libgtest-dev libgmock-dev

@@ -1,0 +1,19 @@
+#pragma once
+// The subcommands of zdcli. Each takes the arguments after its name and returns the exit
+// code (see Cli.h).
+#include <QStringList>
+
+namespace zd::cli {
+
+struct Command {
+    const char* name;
+    const char* summary;   // one line for `zdcli --help`, Russian
+    bool gui;              // draws pictures: needs a QGuiApplication
+    int (*run)(const QStringList& args);
+};
+
+// Every subcommand, in the order `zdcli --help` lists them.
+const Command* commands();
+int commandCount();
+
+} // namespace zd::cli
