@@ -1,5 +1,7 @@
 #include "data/AccessImport.h"
 
+#include "data/Queries.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cmath>
@@ -45,13 +47,6 @@ private:
 struct MdbCloser { void operator()(MdbHandle* h) const { mdb_close(h); } };
 struct TableCloser { void operator()(MdbTableDef* t) const { mdb_free_tabledef(t); } };
 
-QString quoteIdent(const QString& name)
-{
-    QString q = name;
-    q.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + q + u'"';
-}
-
 bool isNumeric(int type)
 {
     switch (type) {
@@ -93,12 +88,14 @@ void bindValue(sqlite3_stmt* st, int index, int type, const char* text, int len)
     sqlite3_bind_text(st, index, text, len, SQLITE_TRANSIENT);
 }
 
-QString copyTable(MdbCatalogEntry* entry, sqlite3* db, const QString& schema)
+DbError cause(const QString& text) { return DbError{QString(), text}; }
+
+Expected<> copyTable(MdbCatalogEntry* entry, sqlite3* db, const QString& schema)
 {
     std::unique_ptr<MdbTableDef, TableCloser> table(mdb_read_table(entry));
-    if (!table) return QStringLiteral("таблица %1 не читается").arg(QString::fromUtf8(entry->object_name));
+    if (!table) return cause(QStringLiteral("таблица %1 не читается").arg(QString::fromUtf8(entry->object_name)));
     if (!mdb_read_columns(table.get()) || !table->columns)
-        return QStringLiteral("столбцы таблицы %1 не читаются").arg(QString::fromUtf8(entry->object_name));
+        return cause(QStringLiteral("столбцы таблицы %1 не читаются").arg(QString::fromUtf8(entry->object_name)));
     mdb_rewind_table(table.get());
 
     const QString name = QString::fromUtf8(table->name);
@@ -119,13 +116,13 @@ QString copyTable(MdbCatalogEntry* entry, sqlite3* db, const QString& schema)
     const QString target = quoteIdent(schema) + u'.' + quoteIdent(name);
     QString sql = QStringLiteral("CREATE TABLE %1 (%2)").arg(target, defs.join(u", "));
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        return sqliteCause(db);
+        return cause(sqliteCause(db));
     QStringList marks;
     for (size_t i = 0; i < used.size(); ++i) marks << QStringLiteral("?");
     sql = QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(target, marks.join(u','));
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
-        return sqliteCause(db);
+        return cause(sqliteCause(db));
     sqlite3_exec(db, "SAVEPOINT mdbcopy", nullptr, nullptr, nullptr);
     QString error;
     unsigned long fetched = 0;
@@ -146,7 +143,8 @@ QString copyTable(MdbCatalogEntry* entry, sqlite3* db, const QString& schema)
         error = QStringLiteral("прочитано строк %1 из %2").arg(fetched).arg(table->num_rows);
     if (!error.isEmpty()) sqlite3_exec(db, "ROLLBACK TO mdbcopy", nullptr, nullptr, nullptr);
     sqlite3_exec(db, "RELEASE mdbcopy", nullptr, nullptr, nullptr);
-    return error;
+    if (!error.isEmpty()) return cause(error);
+    return {};
 }
 
 // The tables of the file's catalog, the system table MSysObjects whose definition is on
@@ -194,14 +192,14 @@ std::optional<std::vector<MdbCatalogEntry>> readTableCatalog(MdbHandle* mdb)
 
 bool looksLikeAccess(const QByteArray& head) { return hasAccessSignature(head); }
 
-QString importAccess(const QString& path, sqlite3* db, const QString& schema,
+Expected<> importAccess(const QString& path, sqlite3* db, const QString& schema,
                      const QStringList& onlyTables, const QByteArray& jet3Charset)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("файл не читается");
+    if (!file.open(QIODevice::ReadOnly)) return cause(QStringLiteral("файл не читается"));
     // libmdb needs at least the header page and one more to read the catalog.
     if (!hasAccessSignature(file.read(4096)) || file.size() < 4096)
-        return QStringLiteral("файл не является базой данных Access");
+        return cause(QStringLiteral("файл не является базой данных Access"));
     file.close();
 
     std::unique_ptr<MdbHandle, MdbCloser> mdb;
@@ -209,17 +207,17 @@ QString importAccess(const QString& path, sqlite3* db, const QString& schema,
         Jet3Charset charset(jet3Charset);
         mdb.reset(mdb_open(QFile::encodeName(path).constData(), MDB_NOFLAGS));
     }
-    if (!mdb) return QStringLiteral("файл Access не открывается");
+    if (!mdb) return cause(QStringLiteral("файл Access не открывается"));
     mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
     auto catalog = readTableCatalog(mdb.get());
-    if (!catalog) return QStringLiteral("каталог файла Access не читается");
+    if (!catalog) return cause(QStringLiteral("каталог файла Access не читается"));
 
     for (MdbCatalogEntry& entry : *catalog) {
         if (isSystemTable(&entry)) continue;
         const QString name = QString::fromUtf8(entry.object_name);
         if (!onlyTables.isEmpty() && !onlyTables.contains(name, Qt::CaseInsensitive)) continue;
-        if (QString e = copyTable(&entry, db, schema); !e.isEmpty())
-            return QStringLiteral("таблица %1: %2").arg(name, e);
+        if (auto copied = copyTable(&entry, db, schema); !copied)
+            return cause(QStringLiteral("таблица %1: %2").arg(name, copied.error().cause));
     }
     return {};
 }

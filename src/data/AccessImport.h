@@ -1,5 +1,7 @@
 #pragma once
 // Copies the tables of an Access file (Jet3, Jet4, ACE) into SQLite, through libmdb.
+#include "data/DbError.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -14,9 +16,9 @@ bool looksLikeAccess(const QByteArray& head);
 // Copies tables of the Access file at `path` into the attached SQLite schema `schema`
 // of `db`. When `onlyTables` is not empty, only those tables (case-insensitive) are
 // copied. Jet3 text is decoded with `jet3Charset` (an iconv name). Numbers stay numbers
-// (whole numbers as integers), text is UTF-8, NULL stays NULL. Returns an empty string
-// on success, otherwise the cause.
-QString importAccess(const QString& path, sqlite3* db, const QString& schema,
+// (whole numbers as integers), text is UTF-8, NULL stays NULL. The error carries the cause
+// only: the caller names the file.
+Expected<> importAccess(const QString& path, sqlite3* db, const QString& schema,
                      const QStringList& onlyTables = {}, const QByteArray& jet3Charset = "CP1251");
 
 } // namespace zd

@@ -13,7 +13,7 @@ bool isTableName(const QString& source)
 }
 } // namespace
 
-std::optional<DbError> DataSource::refresh()
+Expected<> DataSource::refresh()
 {
     RowSet old = std::exchange(m_rows, RowSet());
     if (!m_db) return DbError{QString(), QStringLiteral("источник данных не связан с базой данных")};
@@ -21,7 +21,7 @@ std::optional<DbError> DataSource::refresh()
     Expected<RowSet> rs = m_db->query(sql, &old);
     if (!rs) return rs.error();
     m_rows = std::move(rs.value());
-    return std::nullopt;
+    return {};
 }
 
 } // namespace zd

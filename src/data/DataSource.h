@@ -18,7 +18,13 @@ public:
     const QString& recordSource() const { return m_source; }
 
     // (Re)opens the record source. On failure the old rows are dropped.
-    std::optional<DbError> refresh();
+    Expected<> refresh();
+    // Gives the data source a record source and opens it.
+    Expected<> open(const QString& source)
+    {
+        setRecordSource(source);
+        return refresh();
+    }
 
     RowSet& rows() { return m_rows; }
     const RowSet& rows() const { return m_rows; }

@@ -1,7 +1,9 @@
 #include "data/Database.h"
 
 #include "data/AccessImport.h"
+#include "data/Queries.h"
 #include "data/RowSet.h"
+#include "data/Schema.h"
 #include "data/SqlFunctions.h"
 
 #include <QFile>
@@ -12,33 +14,6 @@
 namespace zd {
 
 namespace {
-
-// The four tables with the columns the program reads, each with the expression that
-// brings a source value into the fixed schema.
-struct ColumnDef { const char* name; const char* type; bool text; };
-struct TableDef { const char* name; std::vector<ColumnDef> columns; };
-
-const std::vector<TableDef>& networkTables()
-{
-    static const std::vector<TableDef> tables = {
-        {"Stn", {{"KodStn", "TEXT", true}, {"NazStn", "TEXT COLLATE RUSSIAN", true},
-                 {"StnX", "NUMERIC", false}, {"StnY", "NUMERIC", false},
-                 {"KodDor", "TEXT", true}, {"TipStn", "INTEGER", false},
-                 {"StnBranch", "INTEGER", false}}},
-        {"Peregon", {{"KodStn1", "TEXT", true}, {"KodStn2", "TEXT", true},
-                     {"Stn1X", "NUMERIC", false}, {"Stn1Y", "NUMERIC", false},
-                     {"Stn2X", "NUMERIC", false}, {"Stn2Y", "NUMERIC", false},
-                     {"LenPer", "NUMERIC", false}, {"KodDor", "TEXT", true},
-                     {"RL", "INTEGER", false}, {"EL", "INTEGER", false}}},
-        {"Doroga", {{"KodDor", "TEXT", true}, {"NazDor", "TEXT COLLATE RUSSIAN", true},
-                    {"XL", "NUMERIC", false}, {"YL", "NUMERIC", false},
-                    {"XR", "NUMERIC", false}, {"YR", "NUMERIC", false},
-                    {"KodCentr", "TEXT", true}, {"NazCentr", "TEXT", true},
-                    {"KodContry", "TEXT", true}}},
-        {"Contry", {{"KodContry", "TEXT", true}, {"NazContry", "TEXT COLLATE RUSSIAN", true}}},
-    };
-    return tables;
-}
 
 // The frame queries join each row with its railway and select by a coordinate range.
 // Their indexes lead with the railway code, so that the railways drive the join and each
@@ -57,22 +32,15 @@ const char* const kIndexes[] = {
     "CREATE INDEX ixContryKod ON Contry(KodContry)",
 };
 
-QString quoteIdent(const QString& name)
-{
-    QString q = name;
-    q.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + q + u'"';
-}
-
 QString lastError(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
-bool exec(sqlite3* db, const QString& sql, QString* error)
+Expected<> exec(sqlite3* db, const QString& sql)
 {
     char* msg = nullptr;
-    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg) == SQLITE_OK) return true;
-    if (error) *error = msg ? QString::fromUtf8(msg) : lastError(db);
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &msg) == SQLITE_OK) return {};
+    DbError e{QString(), msg ? QString::fromUtf8(msg) : lastError(db)};
     sqlite3_free(msg);
-    return false;
+    return e;
 }
 
 // Names as they stand in the source, found case-insensitively: table, then columns.
@@ -92,20 +60,17 @@ QString sourceTable(sqlite3* db, const char* wanted)
     return found;
 }
 
-QStringList sourceColumns(sqlite3* db, const QString& table, QString* error)
+Expected<QStringList> sourceColumns(sqlite3* db, const QString& table)
 {
     QStringList cols;
     sqlite3_stmt* st = nullptr;
     const QByteArray sql = ("PRAGMA src.table_info(" + quoteIdent(table) + ")").toUtf8();
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
-        *error = lastError(db);
-        return cols;
-    }
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) return DbError{{}, lastError(db)};
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
         cols << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
-    if (rc != SQLITE_DONE) *error = lastError(db);
     sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) return DbError{{}, lastError(db)};
     return cols;
 }
 
@@ -116,66 +81,69 @@ QString findColumn(const QStringList& cols, const char* wanted)
     return {};
 }
 
-// Creates one table of the fixed schema and copies the source rows into it.
-QString copyTable(sqlite3* db, const TableDef& t)
+DbError unreadable(const schema::Table& t, const QString& why)
+{
+    return DbError{{}, QStringLiteral("таблица %1 не читается: %2").arg(QLatin1String(t.name), why)};
+}
+
+// Creates one table of the fixed schema and copies the source rows into it, each value
+// through the function that brings it into the column's kind.
+Expected<> copyTable(sqlite3* db, const schema::Table& t)
 {
     const QString src = sourceTable(db, t.name);
-    if (src.isEmpty()) return QStringLiteral("нет таблицы %1").arg(QLatin1String(t.name));
-    QString error;
-    const QStringList cols = sourceColumns(db, src, &error);
-    if (!error.isEmpty()) return QStringLiteral("таблица %1 не читается: %2").arg(QLatin1String(t.name), error);
+    if (src.isEmpty()) return DbError{{}, QStringLiteral("нет таблицы %1").arg(QLatin1String(t.name))};
+    Expected<QStringList> cols = sourceColumns(db, src);
+    if (!cols) return unreadable(t, cols.error().cause);
 
     QStringList defs, targets, exprs;
-    for (const ColumnDef& c : t.columns) {
-        const QString s = findColumn(cols, c.name);
+    for (const schema::Column& c : t.columns) {
+        const QString s = findColumn(*cols, c.name);
         if (s.isEmpty())
-            return QStringLiteral("в таблице %1 нет столбца %2").arg(QLatin1String(t.name), QLatin1String(c.name));
-        defs << QStringLiteral("%1 %2").arg(QLatin1String(c.name), QLatin1String(c.type));
+            return DbError{{}, QStringLiteral("в таблице %1 нет столбца %2").arg(QLatin1String(t.name), QLatin1String(c.name))};
+        defs << QStringLiteral("%1 %2").arg(QLatin1String(c.name), QLatin1String(c.loadedType()));
         targets << QLatin1String(c.name);
-        exprs << QStringLiteral("%1(%2)").arg(QLatin1String(c.text ? "ZdText" : "ZdNum"), quoteIdent(s));
+        exprs << QStringLiteral("%1(%2)").arg(QLatin1String(c.text() ? "ZdText" : "ZdNum"), quoteIdent(s));
     }
     const QString create = QStringLiteral("CREATE TABLE main.%1 (%2)").arg(QLatin1String(t.name), defs.join(u", "));
     const QString copy = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM src.%4")
                              .arg(QLatin1String(t.name), targets.join(u", "), exprs.join(u", "), quoteIdent(src));
-    if (!exec(db, create, &error) || !exec(db, copy, &error))
-        return QStringLiteral("таблица %1 не читается: %2").arg(QLatin1String(t.name), error);
+    for (const QString& sql : {create, copy})
+        if (auto done = exec(db, sql); !done) return unreadable(t, done.error().cause);
     return {};
 }
 
-QString attachSource(sqlite3* db, const QString& path, const QByteArray& format, const OpenOptions& options)
+Expected<> attachSource(sqlite3* db, const QString& path, const QByteArray& format, const OpenOptions& options)
 {
-    QString error;
     if (format == "sqlite") {
         const QString uri = QStringLiteral("file:") + QString::fromUtf8(QUrl::toPercentEncoding(path, "/"))
                           + QStringLiteral("?mode=ro&immutable=1");
-        QString sql = QStringLiteral("ATTACH DATABASE '%1' AS src").arg(QString(uri).replace(u'\'', QStringLiteral("''")));
-        if (!exec(db, sql, &error)) return QStringLiteral("файл SQLite не открывается: ") + error;
+        auto done = exec(db, QStringLiteral("ATTACH DATABASE %1 AS src").arg(quoted(uri)));
+        if (!done) return DbError{{}, QStringLiteral("файл SQLite не открывается: ") + done.error().cause};
         return {};
     }
-    if (!exec(db, QStringLiteral("ATTACH DATABASE ':memory:' AS src"), &error)) return error;
+    if (auto done = exec(db, QStringLiteral("ATTACH DATABASE ':memory:' AS src")); !done) return done;
     return importAccess(path, db, QStringLiteral("src"),
                         {QStringLiteral("Stn"), QStringLiteral("Peregon"), QStringLiteral("Doroga"),
                          QStringLiteral("Contry")},
                         options.jet3Charset);
 }
 
-QString buildNetwork(sqlite3* db, const QString& path, const QByteArray& format, const OpenOptions& options)
+Expected<> buildNetwork(sqlite3* db, const QString& path, const QByteArray& format, const OpenOptions& options)
 {
-    if (QString e = attachSource(db, path, format, options); !e.isEmpty()) return e;
-    QString error;
+    if (auto done = attachSource(db, path, format, options); !done) return done;
     // Index building and ORDER BY sort in memory rather than in temporary files.
-    exec(db, QStringLiteral("PRAGMA temp_store = MEMORY"), nullptr);
-    exec(db, QStringLiteral("BEGIN"), nullptr);
-    for (const TableDef& t : networkTables())
-        if (QString e = copyTable(db, t); !e.isEmpty()) return e;
-    exec(db, QStringLiteral("COMMIT"), nullptr);
-    exec(db, QStringLiteral("DETACH DATABASE src"), nullptr);
+    (void)exec(db, QStringLiteral("PRAGMA temp_store = MEMORY"));
+    (void)exec(db, QStringLiteral("BEGIN"));
+    for (const schema::Table& t : schema::tables())
+        if (auto done = copyTable(db, t); !done) return done;
+    (void)exec(db, QStringLiteral("COMMIT"));
+    (void)exec(db, QStringLiteral("DETACH DATABASE src"));
     for (const char* ix : kIndexes)
-        if (!exec(db, QLatin1String(ix), &error)) return error;
+        if (auto done = exec(db, QLatin1String(ix)); !done) return done;
     // Statistics from a sample of each index are enough for the planner to tell the
     // indexes apart, and take a fraction of the time of a full pass on a large network.
-    exec(db, QStringLiteral("PRAGMA analysis_limit = 1000"), nullptr);
-    exec(db, QStringLiteral("ANALYZE"), nullptr);
+    (void)exec(db, QStringLiteral("PRAGMA analysis_limit = 1000"));
+    (void)exec(db, QStringLiteral("ANALYZE"));
     return {};
 }
 
@@ -210,7 +178,7 @@ Expected<std::shared_ptr<Database>> Database::open(const QString& path, const Op
     }
     std::shared_ptr<Database> result(new Database(db, shown));
     if (!registerSqlFunctions(db)) return DbError{shown, lastError(db)};
-    if (QString e = buildNetwork(db, path, format, options); !e.isEmpty()) return DbError{shown, e};
+    if (auto built = buildNetwork(db, path, format, options); !built) return DbError{shown, built.error().cause};
     return result;
 }
 

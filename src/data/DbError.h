@@ -1,5 +1,7 @@
 #pragma once
-// Failures of the data layer, reported as values: the file and what is wrong with it.
+// Failures below the window layer, reported as values: the file and what is wrong with it.
+// Every routine that can fail returns an Expected: a value, or the error that prevented it
+// (Expected<void>: nothing, or the error). Only the window layer shows the message.
 #include <QString>
 #include <optional>
 #include <utility>
@@ -8,7 +10,7 @@
 namespace zd {
 
 struct DbError {
-    QString file;
+    QString file;    // the database file, or empty when the cause names no file
     QString cause;
     QString message() const
     {
@@ -17,9 +19,8 @@ struct DbError {
     }
 };
 
-// A value or the error that prevented it.
-template <class T>
-class Expected {
+template <class T = void>
+class [[nodiscard]] Expected {
 public:
     Expected(T value) : m_v(std::move(value)) {}
     Expected(DbError error) : m_v(std::move(error)) {}
@@ -32,6 +33,19 @@ public:
 
 private:
     std::variant<T, DbError> m_v;
+};
+
+template <>
+class [[nodiscard]] Expected<void> {
+public:
+    Expected() = default;
+    Expected(DbError error) : m_error(std::move(error)) {}
+    bool ok() const { return !m_error; }
+    explicit operator bool() const { return ok(); }
+    const DbError& error() const { return *m_error; }
+
+private:
+    std::optional<DbError> m_error;
 };
 
 } // namespace zd

@@ -13,6 +13,13 @@ QString quoted(const QString& value)
     return u'\'' + v + u'\'';
 }
 
+QString quoteIdent(const QString& name)
+{
+    QString q = name;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
 QString rusFilter(int rusMode)
 {
     return rusMode == 1 ? QStringLiteral(" AND  Doroga.KodContry = '11' ") : QString();

@@ -8,6 +8,9 @@ namespace zd {
 // A text value between single quotes, its own quotes doubled.
 QString quoted(const QString& value);
 
+// A table or column name between double quotes, its own double quotes doubled.
+QString quoteIdent(const QString& name);
+
 // The Russia-only condition, or empty.
 QString rusFilter(int rusMode);
 

@@ -2,7 +2,7 @@
 
 #include "dorfind/DorQueries.h"
 #include "dorfind/RectOverlap.h"
-#include "mainwin/FrmZdMain.h"
+#include "help/Help.h"
 #include "platform/WindPos.h"
 #include "render/DrawPeregons.h"
 #include "render/DrawStations.h"
@@ -27,7 +27,6 @@ namespace zd {
 namespace {
 
 constexpr int kClientWidthTwips = 4740, kClientHeightTwips = 4395;
-constexpr int kHelpTopic = 100;
 
 // A grey rectangle round one column of the window.
 class Shape : public QWidget {
@@ -59,17 +58,16 @@ QLabel* boldLabel(const QString& text, const char* name)
     return l;
 }
 
-int twipsToPixels(const QWidget& w, int twips) { return qRound(twips * w.logicalDpiX() / 1440.0); }
-
 } // namespace
 
-FrmZdDor::FrmZdDor(FrmZdMain& main) : QWidget(&main, Qt::Tool), m_main(main)
+FrmZdDor::FrmZdDor(MapHost& host) : QWidget(&host.window(), Qt::Tool), m_host(host)
 {
     setObjectName(QStringLiteral("frmZdDor"));
     setWindowTitle(QStringLiteral("Поиск дороги"));
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
-    resize(twipsToPixels(*this, kClientWidthTwips), twipsToPixels(*this, kClientHeightTwips));
+    const Dpi dpi = dpiOf(*this);
+    resize(dpi.pixelsX(kClientWidthTwips), dpi.pixelsY(kClientHeightTwips));
 }
 
 FrmZdDor::~FrmZdDor() = default;
@@ -151,8 +149,8 @@ QWidget* FrmZdDor::buildButtons()
 void FrmZdDor::LoadFindDor()
 {
     for (DataSource* ds : {&m_dtaFindDor, &m_dtaCentrOtd, &m_dtaDorVib_Stn, &m_dtaDorVib_Per})
-        ds->setDatabase(m_main.dtaDoroga().database());
-    if (!open(m_dtaFindDor, findDorSql(m_main.state().rusMode == 1))) return;
+        ds->setDatabase(m_host.database());
+    if (!m_host.openOrFail(m_dtaFindDor, findDorSql(m_host.state().rusMode == 1))) return;
     fillListDor();
     placeWindow();
     SetTopmost(*this, true);
@@ -175,17 +173,11 @@ void FrmZdDor::fillListDor()
     m_dbcListDor->setEditText(text);
 }
 
-// Pixels on the screen; the right edge of the window on the right edge of the map, its
-// top two title-bar heights below the map's top.
-void FrmZdDor::placeWindow()
-{
-    const PictureBox& pic = m_main.picZdMain();
-    const QPoint p = picScreenPos();
-    const int h = twipsToPixels(*this, FormMetric(*this, 1));
-    move(p.x() + pic.width() - frameGeometry().width(), p.y() + 2 * h);
-}
+// The right edge of the window on the right edge of the map, its top two title-bar
+// heights below the map's top.
+void FrmZdDor::placeWindow() { placeAtMapEdge(*this, m_host.picture(), 2); }
 
-QPoint FrmZdDor::picScreenPos() const { return m_main.picZdMain().mapToGlobal(QPoint(0, 0)); }
+QPoint FrmZdDor::picScreenPos() const { return m_host.picture().mapToGlobal(QPoint(0, 0)); }
 
 void FrmZdDor::dbcListDor_Click(int index)
 {
@@ -203,7 +195,7 @@ void FrmZdDor::Dor_Selected(int selDor)
     // text, so the label does not keep the previous railway's, and the buttons act on this one.
     m_lblFindDor3->setText(rows.text(rows.column(u"NazCentr")));
     m_selKodDor = rows.text(rows.column(u"KodDor"));
-    if (!open(m_dtaCentrOtd, centrOtdSql(m_selKodDor, m_main.state().rusFilter))) return;
+    if (!m_host.openOrFail(m_dtaCentrOtd, centrOtdSql(m_selKodDor, m_host.state().rusFilter))) return;
     RowSet& centres = m_dtaCentrOtd.rows();
     const int naz = centres.column(u"NazStn");
     m_dblListDor->clear();
@@ -221,24 +213,22 @@ void FrmZdDor::Dor_Selected(int selDor)
 void FrmZdDor::FragDor()
 {
     if (!m_picked || m_dorRect.x1 == m_dorRect.x2 || m_dorRect.y1 == m_dorRect.y2) return;
-    m_main.state().kadr = m_dorRect;
-    m_main.setKadrZoomed(1);
-    m_main.RenderKadr(m_main.picZdMain());
+    m_host.showFrame(m_dorRect, 1);
 }
 
 void FrmZdDor::DorLight(bool light)
 {
-    const Palette& pal = m_main.state().palette;
+    const Palette& pal = m_host.state().palette;
     if (!m_lightKodDor.isEmpty()) drawRailway(pal.net);
-    m_main.setLightDorOn(light);
+    m_host.setLightOn(Highlight::Railway, light);
     if (!light) {
         m_lightKodDor.clear();
         return;
     }
     m_lightKodDor = m_selKodDor;
-    const std::int16_t mode = m_main.state().rusMode;
-    if (!open(m_dtaDorVib_Stn, dorStationsSql(m_selKodDor, mode))) return;
-    if (!open(m_dtaDorVib_Per, dorSectionsSql(m_selKodDor, mode))) return;
+    const std::int16_t mode = m_host.state().rusMode;
+    if (!m_host.openOrFail(m_dtaDorVib_Stn, dorStationsSql(m_selKodDor, mode))) return;
+    if (!m_host.openOrFail(m_dtaDorVib_Per, dorSectionsSql(m_selKodDor, mode))) return;
     if (m_dtaDorVib_Stn.rows().recordCount() == 0 || m_dtaDorVib_Per.rows().recordCount() == 0) return;
     drawRailway(pal.light);
     DorOver();
@@ -250,8 +240,8 @@ void FrmZdDor::drawRailway(Color color)
     RowSet& stations = m_dtaDorVib_Stn.rows();
     RowSet& sections = m_dtaDorVib_Per.rows();
     if (stations.recordCount() == 0 || sections.recordCount() == 0) return;
-    MapState& st = m_main.state();
-    PictureBox& pic = m_main.picZdMain();
+    MapState& st = m_host.state();
+    PictureBox& pic = m_host.picture();
     DrawPeregons(st, pic, sections, color);
     DrawStations(st, pic, stations, color);
     DrawStnNames(st, pic, stations);
@@ -261,7 +251,7 @@ void FrmZdDor::drawRailway(Color color)
 // into map units through the map's frame origin and scale.
 void FrmZdDor::DorOver()
 {
-    const PictureBox& pic = m_main.picZdMain();
+    const PictureBox& pic = m_host.picture();
     const QRect g = frameGeometry();
     const QPointF a = pic.toUser(pic.mapFromGlobal(g.topLeft()));
     const QPointF b = pic.toUser(pic.mapFromGlobal(g.topLeft() + QPoint(g.width(), g.height())));
@@ -270,7 +260,7 @@ void FrmZdDor::DorOver()
                     float(d.y2)) == 0)
         return;
     const QPoint p = picScreenPos();
-    const QRect main = m_main.frameGeometry();
+    const QRect main = m_host.window().frameGeometry();
     const bool onLeftHalf = g.left() - main.left() <= main.width() / 2.0;
     move(onLeftHalf ? p.x() + pic.width() - g.width() : p.x(), g.top());
 }
@@ -288,14 +278,14 @@ void FrmZdDor::cmdDorVib_Off_Click() { DorLight(false); }
 
 void FrmZdDor::cmdDorVib_All_Click()
 {
-    m_main.WholeScheme();
+    m_host.wholeScheme();
     cmdDorVib_Light_Click();
 }
 
 void FrmZdDor::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
-        emit helpRequested(kHelpTopic);
+        m_host.showHelpTopic(kHelpTopicDor);
         return;
     }
     QWidget::keyPressEvent(event);
@@ -307,13 +297,20 @@ void FrmZdDor::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-bool FrmZdDor::open(DataSource& ds, const QString& sql)
+void FrmZdDor::markingChanged()
 {
-    ds.setRecordSource(sql);
-    if (auto e = ds.refresh()) {
-        m_main.fatal(e->message());
-        return false;
-    }
+    if (isVisible()) LoadFindDor();
+}
+
+void FrmZdDor::redrawHighlight()
+{
+    if (m_host.lightOn(Highlight::Railway)) DorLight(true);
+}
+
+bool FrmZdDor::switchHighlightOff()
+{
+    if (!m_host.lightOn(Highlight::Railway)) return false;
+    DorLight(false);
     return true;
 }
 

@@ -3,6 +3,7 @@
 // division centres shown, and the railway framed, shown on the whole scheme or highlighted
 // on the main map.
 #include "data/DataSource.h"
+#include "map/MapHost.h"
 #include "render/MapState.h"
 
 #include <QWidget>
@@ -15,13 +16,17 @@ class QPushButton;
 
 namespace zd {
 
-class FrmZdMain;
-
-class FrmZdDor : public QWidget {
+class FrmZdDor : public QWidget, public MapTool {
     Q_OBJECT
 public:
-    explicit FrmZdDor(FrmZdMain& main);
+    explicit FrmZdDor(MapHost& host);
     ~FrmZdDor() override;
+
+    // --- MapTool
+    const QWidget* toolWindow() const override { return this; }
+    void markingChanged() override;
+    void redrawHighlight() override;
+    bool switchHighlightOff() override;
 
     // Fills the railway list under the marking mode, places the window at the right edge
     // of the map, on top, and shows it.
@@ -46,9 +51,6 @@ public:
     DataSource& dtaDorVib_Stn() { return m_dtaDorVib_Stn; }
     DataSource& dtaDorVib_Per() { return m_dtaDorVib_Per; }
 
-signals:
-    void helpRequested(int topic);
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -64,11 +66,10 @@ private:
     void cmdDorVib_Light_Click();
     void cmdDorVib_Off_Click();
     void cmdDorVib_All_Click();
-    bool open(DataSource& ds, const QString& sql);
     void drawRailway(Color color);
     QPoint picScreenPos() const;
 
-    FrmZdMain& m_main;
+    MapHost& m_host;
     DataSource m_dtaFindDor, m_dtaCentrOtd, m_dtaDorVib_Stn, m_dtaDorVib_Per;
     QString m_selKodDor, m_lightKodDor;
     Frame m_dorRect{0, 0, 0, 0};

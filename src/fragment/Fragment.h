@@ -4,6 +4,7 @@
 // map follows the pointer; the release moves the picture's scale origin by the drag).
 // Every position is in the picture's scale units, i.e. map units.
 #include "data/ZdTypes.h"
+#include "fragment/FragControls.h"
 
 #include <QPointer>
 #include <QString>
@@ -12,8 +13,6 @@
 namespace zd {
 
 class PictureBox;
-class RamkaShape;
-class SnapshotView;
 
 class Fragment {
 public:

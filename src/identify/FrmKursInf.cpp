@@ -1,8 +1,7 @@
 #include "identify/FrmKursInf.h"
 
+#include "platform/WindPos.h"
 #include "render/PictureBox.h"
-
-#include <cmath>
 
 namespace zd {
 
@@ -24,24 +23,21 @@ FrmKursInf::FrmKursInf(QWidget* owner)
     setLayoutTwips(1650, 1545);
 }
 
-double FrmKursInf::twips() const { return 1440.0 / logicalDpiY(); }
-
-int FrmKursInf::windowWidthTwips() const { return static_cast<int>(std::lround(frameGeometry().width() * twips())); }
+int FrmKursInf::windowWidthTwips() const { return qRound(dpiOf(*this).twipsX(frameGeometry().width())); }
 
 void FrmKursInf::setLayoutTwips(int windowHeight, int textHeight)
 {
     m_windowHeight = windowHeight;
-    const double t = twips();
-    auto px = [t](double tw) { return static_cast<int>(std::lround(tw / t)); };
-    setFixedSize(px(kClientWidth), px(kTextTop + textHeight + kTextLeft));
-    m_text->setGeometry(px(kTextLeft), px(kTextTop), px(kTextWidth), px(textHeight));
-    m_text->setScaleMode(PictureBox::TwipsScale);
+    const Dpi dpi = dpiOf(*this);
+    setFixedSize(dpi.pixelsX(kClientWidth), dpi.pixelsY(kTextTop + textHeight + kTextLeft));
+    m_text->setGeometry(dpi.pixelsX(kTextLeft), dpi.pixelsY(kTextTop), dpi.pixelsX(kTextWidth), dpi.pixelsY(textHeight));
+    m_text->setScaleMode(Canvas::TwipsScale);
 }
 
 void FrmKursInf::placeTwips(double left, double top)
 {
-    const double t = twips();
-    move(static_cast<int>(std::lround(left / t)), static_cast<int>(std::lround(top / t)));
+    const Dpi dpi = dpiOf(*this);
+    move(dpi.pixelsX(left), dpi.pixelsY(top));
 }
 
 } // namespace zd

@@ -21,7 +21,6 @@ public:
     void placeTwips(double left, double top);
 
 private:
-    double twips() const;   // twips per pixel
     PictureBox* m_text;
     int m_windowHeight = 1650;
 };

@@ -6,6 +6,7 @@
 #include "identify/SuperTxt.h"
 #include "render/DrawStations.h"
 #include "render/PictureBox.h"
+#include "render/View.h"
 
 #include <QWidget>
 #include <cmath>
@@ -13,7 +14,6 @@
 namespace zd {
 
 namespace {
-constexpr float kGenScale = 0.3f;
 constexpr std::int32_t kCarryChars = 10;
 const Color kBlack = rgb(0, 0, 0);
 const Color kRed = rgb(255, 0, 0);
@@ -60,14 +60,14 @@ QString railwayLine(RowSet& doroga, const QString& kodDor)
 KursInfo::KursInfo() = default;
 KursInfo::~KursInfo() = default;
 
-std::optional<DbError> KursInfo::show(CursorScene& scene, RowSet& sections, PictureBox& surface, float x, float y)
+Expected<> KursInfo::show(CursorScene& scene, RowSet& sections, Canvas& surface, float x, float y)
 {
     const double h = surface.scaleHeight();
     const float tol = static_cast<float>(std::fabs(h) / 100);
     const std::int32_t d = toLong(std::sqrt(static_cast<double>(scene.st.kadrScale)) * h / 50);
     const bool generalised = scene.st.kadrScale < kGenScale && scene.genOn;
-    scene.dtaStn.setRecordSource(cursorStationsSql(toLong(x), toLong(y), d, generalised));
-    if (auto e = scene.dtaStn.refresh()) return e;
+    if (auto opened = scene.dtaStn.open(cursorStationsSql(toLong(x), toLong(y), d, generalised)); !opened)
+        return opened;
     if (!m_popup) m_popup = std::make_unique<FrmKursInf>();
     if (scene.dtaStn.rows().recordCount() > 0) {
         station(scene, surface, x, y);
@@ -90,7 +90,7 @@ std::optional<DbError> KursInfo::show(CursorScene& scene, RowSet& sections, Pict
     return {};
 }
 
-void KursInfo::station(CursorScene& scene, PictureBox& surface, float x, float y)
+void KursInfo::station(CursorScene& scene, Canvas& surface, float x, float y)
 {
     m_popup->setLayoutTwips(1080, 540);
     RowSet& rs = scene.dtaStn.rows();
@@ -109,22 +109,23 @@ void KursInfo::station(CursorScene& scene, PictureBox& surface, float x, float y
     print(lines);
 }
 
-std::optional<DbError> KursInfo::section(CursorScene& scene, RowSet& sections, int row, PictureBox& surface)
+// A code without a station leaves the name line as it was (the second end shows the
+// first end's line then) and marks nothing.
+Expected<> KursInfo::section(CursorScene& scene, RowSet& sections, int row, Canvas& surface)
 {
     m_obj = Section;
     auto text = [&](const char* col) { return sections.textAt(row, sections.column(QString::fromLatin1(col))); };
     auto number = [&](const char* col) { return toLong(sections.numberAt(row, sections.column(QString::fromLatin1(col)))); };
-    QString name1, name2;
-    std::optional<DbError> error;
-    const auto from = markEnd(scene, surface, text("KodStn1"), name1, error);
-    if (error) return error;
-    name2 = name1;
-    const auto to = markEnd(scene, surface, text("KodStn2"), name2, error);
-    if (error) return error;
-    if (from && to) {
+    auto from = markEnd(scene, surface, text("KodStn1"));
+    if (!from) return from.error();
+    auto to = markEnd(scene, surface, text("KodStn2"));
+    if (!to) return to.error();
+    const QString name1 = *from ? (*from)->nameLine : QString();
+    const QString name2 = *to ? (*to)->nameLine : name1;
+    if (*from && *to) {
         surface.setAutoRedraw(false);
         surface.setDrawWidth(scene.st.kadrScale >= 0.6f ? 2 : 1);
-        surface.line(from->first, from->second, to->first, to->second, scene.st.palette.find);
+        surface.line((*from)->x, (*from)->y, (*to)->x, (*to)->y, scene.st.palette.find);
     }
     print(std::vector<Line>{{QStringLiteral("        Перегон"), 8, false, kBlack},
            {name1, 10, true, kBlack},
@@ -136,23 +137,18 @@ std::optional<DbError> KursInfo::section(CursorScene& scene, RowSet& sections, i
     return {};
 }
 
-// Finds the end station by its code, marks it and gives its rounded position. A code
-// without a station leaves the name line as it was and marks nothing.
-std::optional<std::pair<std::int32_t, std::int32_t>> KursInfo::markEnd(CursorScene& scene, PictureBox& surface,
-                                                                       const QString& kod, QString& nameLine,
-                                                                       std::optional<DbError>& error)
+// Finds the end station by its code and marks it; nothing when no station has the code.
+Expected<std::optional<KursInfo::End>> KursInfo::markEnd(CursorScene& scene, Canvas& surface, const QString& kod)
 {
-    scene.dtaStn.setRecordSource(stationByCodeSql(kod));
-    if ((error = scene.dtaStn.refresh())) return std::nullopt;
+    if (auto opened = scene.dtaStn.open(stationByCodeSql(kod)); !opened) return opened.error();
     RowSet& rs = scene.dtaStn.rows();
     rs.moveFirst();
-    if (rs.eof()) return std::nullopt;
-    nameLine = QStringLiteral("ст ") + rs.text(rs.column(u"NazStn"));
-    const std::int32_t sx = toLong(rs.number(rs.column(u"StnX"))), sy = toLong(rs.number(rs.column(u"StnY")));
+    if (rs.eof()) return std::optional<End>();
+    const End end{QStringLiteral("ст ") + rs.text(rs.column(u"NazStn")), toLong(rs.number(rs.column(u"StnX"))),
+                  toLong(rs.number(rs.column(u"StnY")))};
     surface.setAutoRedraw(false);
-    DrawStnSymbol(scene.st, surface, sx, sy, toInt16(rs.number(rs.column(u"TipStn"))),
-                  scene.st.palette.find);
-    return std::pair{sx, sy};
+    DrawStnSymbol(scene.st, surface, end.x, end.y, toInt16(rs.number(rs.column(u"TipStn"))), scene.st.palette.find);
+    return std::optional<End>(end);
 }
 
 // The popup stays clear of the pointer: right-aligned with the map, or left-aligned when
@@ -160,9 +156,9 @@ std::optional<std::pair<std::int32_t, std::int32_t>> KursInfo::markEnd(CursorSce
 void KursInfo::place(CursorScene& scene, float x, float y)
 {
     PictureBox& map = scene.mainPic;
-    const double t = map.twipsPerPixelX();
+    const Dpi dpi = map.dpi();
     const QPoint origin = map.mapToGlobal(QPoint(0, 0));
-    const double mapLeft = origin.x() * t, mapTop = origin.y() * map.twipsPerPixelY();
+    const double mapLeft = dpi.twipsX(origin.x()), mapTop = dpi.twipsY(origin.y());
     const double mapWidth = map.widthTwips();
     const double popupWidth = m_popup->windowWidthTwips();
     const double himetric = 1440.0 / 2540.0;
@@ -173,7 +169,7 @@ void KursInfo::place(CursorScene& scene, float x, float y)
     double left = corner ? mapLeft : mapLeft + mapWidth - popupWidth;
     for (const QWidget* w : scene.toolWindows) {
         if (!w || !w->isVisible()) continue;
-        left = mapWidth / 2 < w->frameGeometry().left() * t ? mapLeft : mapLeft + mapWidth - popupWidth;
+        left = mapWidth / 2 < dpi.twipsX(w->frameGeometry().left()) ? mapLeft : mapLeft + mapWidth - popupWidth;
     }
     m_popup->placeTwips(left, mapTop + 600);
     m_popup->show();
@@ -197,7 +193,7 @@ void KursInfo::print(const std::vector<Line>& lines)
     }
 }
 
-void KursInfo::end(PictureBox& surface)
+void KursInfo::end(Canvas& surface)
 {
     if (m_obj <= Nothing) return;
     m_obj = Nothing;

@@ -13,6 +13,7 @@ class QWidget;
 
 namespace zd {
 
+class Canvas;
 class FrmKursInf;
 class PictureBox;
 
@@ -23,7 +24,7 @@ struct CursorScene {
     DataSource& dtaStn;           // receives the station look-ups
     DataSource& dtaDoroga;        // all railways
     PictureBox& mainPic;          // the popup is placed beside it
-    std::vector<const QWidget*> toolWindows;   // frmZdFind, frmZdDor, frmLight in this order, or null
+    std::vector<const QWidget*> toolWindows;   // the tool windows open over the map, in their fixed order
 };
 
 class KursInfo {
@@ -36,10 +37,10 @@ public:
     // Looks for a station in the search square around (x, y) map units, else for the first
     // section of `sections` passing within 1 % of the visible height. A failed query is
     // returned; nothing found leaves everything as it was.
-    std::optional<DbError> show(CursorScene& scene, RowSet& sections, PictureBox& surface, float x, float y);
+    Expected<> show(CursorScene& scene, RowSet& sections, Canvas& surface, float x, float y);
 
     // The pointer-up: the marking and the popup go away.
-    void end(PictureBox& surface);
+    void end(Canvas& surface);
 
     std::int16_t object() const { return m_obj; }
     FrmKursInf* popup() const { return m_popup.get(); }
@@ -47,11 +48,13 @@ public:
 
 private:
     struct Line;
-    void station(CursorScene& scene, PictureBox& surface, float x, float y);
-    std::optional<DbError> section(CursorScene& scene, RowSet& sections, int row, PictureBox& surface);
-    std::optional<std::pair<std::int32_t, std::int32_t>> markEnd(CursorScene& scene, PictureBox& surface,
-                                                                 const QString& kod, QString& nameLine,
-                                                                 std::optional<DbError>& error);
+    struct End {   // a section end found in Stn: its name line and rounded position
+        QString nameLine;
+        std::int32_t x, y;
+    };
+    void station(CursorScene& scene, Canvas& surface, float x, float y);
+    Expected<> section(CursorScene& scene, RowSet& sections, int row, Canvas& surface);
+    Expected<std::optional<End>> markEnd(CursorScene& scene, Canvas& surface, const QString& kod);
     void place(CursorScene& scene, float x, float y);
     void print(const std::vector<Line>& lines);
 

@@ -1,7 +1,7 @@
 #include "identify/SuperTxt.h"
 
 #include "data/ZdTypes.h"
-#include "render/PictureBox.h"
+#include "render/Canvas.h"
 
 #include <QStringList>
 
@@ -86,7 +86,7 @@ QString WrapText(const TextMeasure& measure, const QString& text, float maxWidth
     return lines.join(u'\n');
 }
 
-QString WrapText(PictureBox& target, const QString& text, float maxWidth, const CarryLimit& carry,
+QString WrapText(Canvas& target, const QString& text, float maxWidth, const CarryLimit& carry,
                  std::int16_t clear)
 {
     if (clear == kTrue) {

@@ -8,7 +8,7 @@
 
 namespace zd {
 
-class PictureBox;
+class Canvas;
 
 // Where a line may be broken at its last blank: a whole number limits the characters of the
 // word carried to the next line, a real number limits that word's width; no value means
@@ -24,7 +24,7 @@ QString WrapText(const TextMeasure& measure, const QString& text, float maxWidth
 
 // The same, measured in the picture's current font and scale. With clear True (-1) the
 // picture is first emptied and its print position put back to the top.
-QString WrapText(PictureBox& target, const QString& text, float maxWidth,
+QString WrapText(Canvas& target, const QString& text, float maxWidth,
                  const CarryLimit& carry = {}, std::int16_t clear = 0);
 
 } // namespace zd

@@ -1,17 +1,16 @@
 #include "light/FrmLight.h"
 
+#include "help/Help.h"
 #include "light/KeyDigit.h"
 #include "light/LightSql.h"
 #include "light/OptIndex.h"
 #include "light/UpDown.h"
-#include "mainwin/FrmZdMain.h"
 #include "platform/MsgBox.h"
 #include "platform/WindPos.h"
 #include "render/DrawPeregons.h"
 #include "render/DrawStations.h"
 #include "render/PictureBox.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -21,7 +20,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <algorithm>
 
@@ -32,11 +30,9 @@ const QString kNotFound = QStringLiteral("Объекты соответству�
 const QString kSetParams = QStringLiteral("Установите параметры");
 const QString kNoCategory = QStringLiteral("Не отмечена ни одна категория станций");
 const QString kBadLength = QStringLiteral("Длина перегона должна быть числом, например 15 или 15.5");
-const QString kEraseKey = QStringLiteral("mnuZdLight_Erase");
 
 constexpr int kClientWidthTwips = 4260, kClientHeightTwips = 3705;
 constexpr int kLenMaxChars = 4;
-constexpr int kHelpTopic = 70;
 
 QString indexed(const char* name, int index)
 {
@@ -66,7 +62,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption)
 }
 } // namespace
 
-FrmLight::FrmLight(FrmZdMain& main) : QWidget(&main, Qt::Tool), m_main(main)
+FrmLight::FrmLight(MapHost& host) : QWidget(&host.window(), Qt::Tool), m_host(host)
 {
     setObjectName(QStringLiteral("frmLight"));
     setWindowTitle(QStringLiteral("Выбор типа подсветки"));
@@ -139,8 +135,8 @@ void FrmLight::LoadLight()
         return;
     }
     SetTopmost(*this, true);
-    m_dtaLightPer.setDatabase(m_main.dtaStn().database());
-    m_dtaLightStn.setDatabase(m_main.dtaStn().database());
+    m_dtaLightPer.setDatabase(m_host.database());
+    m_dtaLightStn.setDatabase(m_host.database());
     alignLayout();
     createTipOptions();
     createElOptions();
@@ -266,29 +262,14 @@ void FrmLight::createStnChecks()
     m_chkStn[0]->setChecked(true);
 }
 
-int FrmLight::twipsToPixels(double twips) const
-{
-    return qRound(twips * logicalDpiY() / 1440.0);
-}
-
 // The window's client area is 4260 × 3705 twips, larger when the controls need it; it
 // stands at the right edge of the map, two title bars below the map's top.
 void FrmLight::placeWindow()
 {
-    const QSize design(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+    const Dpi dpi = dpiOf(*this);
+    const QSize design(dpi.pixelsX(kClientWidthTwips), dpi.pixelsY(kClientHeightTwips));
     setFixedSize(design.expandedTo(layout()->sizeHint()));
-    const PictureBox& pic = m_main.picZdMain();
-    const QPoint map = pic.mapToGlobal(QPoint(0, 0));
-    const int titleBar = twipsToPixels(FormMetric(*this, 1));
-    const int outerWidth = width() + (frameGeometry().width() - geometry().width());
-    int left = map.x() + pic.width() - outerWidth;
-    int top = map.y() + 2 * titleBar;
-    if (const QScreen* s = m_main.screen()) {
-        const QRect avail = s->availableGeometry();
-        left = std::max(avail.left(), std::min(left, avail.right() + 1 - outerWidth));
-        top = std::max(avail.top(), std::min(top, avail.bottom() + 1 - height()));
-    }
-    move(left, top);
+    placeAtMapEdge(*this, m_host.picture(), 2, OnScreen::Inside);
 }
 
 void FrmLight::showEvent(QShowEvent* event)
@@ -332,7 +313,7 @@ void FrmLight::cmdLight_Enter_Click()
     if (sections) PeregonLight(true);
     else StnLight(true);
     m_cmdLight_End->setEnabled(true);
-    if (QAction* item = m_main.menuItem(kEraseKey)) item->setEnabled(true);
+    m_host.enableEraseItem(true);
     setEraseButton(true);
 }
 
@@ -351,14 +332,27 @@ void FrmLight::closeEvent(QCloseEvent* event)
 
 void FrmLight::switchOff()
 {
-    if (m_main.lightPerOn()) PeregonLight(false);
-    if (m_main.lightStnOn()) StnLight(false);
+    if (m_host.lightOn(Highlight::Sections)) PeregonLight(false);
+    if (m_host.lightOn(Highlight::Stations)) StnLight(false);
+}
+
+void FrmLight::redrawHighlight()
+{
+    if (m_host.lightOn(Highlight::Sections)) PeregonLight(true);
+    if (m_host.lightOn(Highlight::Stations)) StnLight(true);
+}
+
+bool FrmLight::switchHighlightOff()
+{
+    if (!m_host.lightOn(Highlight::Sections) && !m_host.lightOn(Highlight::Stations)) return false;
+    switchOff();
+    return true;
 }
 
 void FrmLight::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
-        emit helpRequested(kHelpTopic);
+        m_host.showHelpTopic(kHelpTopicLight);
         event->accept();
         return;
     }
@@ -425,104 +419,91 @@ QString FrmLight::stationCodes() const
 // redraws it with the last criterion); with none on they are reported.
 void FrmLight::PeregonLight(bool light)
 {
-    MapState& st = m_main.state();
+    MapState& st = m_host.state();
     if (!light) {
         setEraseButton(false);
-        const bool wasOn = m_main.lightPerOn();
-        m_main.setLightPerOn(false);
+        const bool wasOn = m_host.lightOn(Highlight::Sections);
+        m_host.setLightOn(Highlight::Sections, false);
         if (wasOn && m_perFilter == st.rusFilter) drawSections(st.palette.net);
         return;
     }
     QString condition = sectionCondition();
     if (condition.isEmpty()) {
-        if (!m_main.lightPerOn()) {
+        if (!m_host.lightOn(Highlight::Sections)) {
             msgBox(sectionProblem(), MsgIcon::Exclamation);
             return;
         }
         condition = m_perCondition;
     }
     // Rows queried under another Russia-only condition belong to a picture already redrawn.
-    if (m_main.lightPerOn() && m_perFilter == st.rusFilter) drawSections(st.palette.net);
-    m_main.setLightPerOn(true);
-    if (!runQuery(m_dtaLightPer, lightPerSql(condition, st.rusFilter))) {
-        m_main.setLightPerOn(false);
+    if (m_host.lightOn(Highlight::Sections) && m_perFilter == st.rusFilter) drawSections(st.palette.net);
+    m_host.setLightOn(Highlight::Sections, true);
+    if (!m_host.openOrFail(m_dtaLightPer, lightPerSql(condition, st.rusFilter))) {
+        m_host.setLightOn(Highlight::Sections, false);
         return;
     }
     m_perCondition = condition;
     m_perFilter = st.rusFilter;
     if (m_dtaLightPer.rows().recordCount() == 0) {
         msgBox(kNotFound);
-        m_main.setLightPerOn(false);
+        m_host.setLightOn(Highlight::Sections, false);
         return;
     }
-    drawSections(m_main.lightPerOn() ? st.palette.light : st.palette.net);
+    drawSections(m_host.lightOn(Highlight::Sections) ? st.palette.light : st.palette.net);
 }
 
 void FrmLight::StnLight(bool light)
 {
-    MapState& st = m_main.state();
+    MapState& st = m_host.state();
     if (!light) {
-        const bool wasOn = m_main.lightStnOn();
-        m_main.setLightStnOn(false);
+        const bool wasOn = m_host.lightOn(Highlight::Stations);
+        m_host.setLightOn(Highlight::Stations, false);
         setEraseButton(false);
         if (wasOn && m_stnFilter == st.rusFilter) drawStations(st.palette.net);
         return;
     }
     QString codes = stationCodes();
     if (codes.isEmpty()) {
-        if (!m_main.lightStnOn()) {
+        if (!m_host.lightOn(Highlight::Stations)) {
             msgBox(stationProblem(), MsgIcon::Exclamation);
             return;
         }
         codes = m_stnCodes;
     }
-    if (m_main.lightStnOn() && m_stnFilter == st.rusFilter) drawStations(st.palette.net);
-    m_main.setLightStnOn(true);
-    if (!runQuery(m_dtaLightStn, lightStnSql(codes, st.rusFilter))) {
-        m_main.setLightStnOn(false);
+    if (m_host.lightOn(Highlight::Stations) && m_stnFilter == st.rusFilter) drawStations(st.palette.net);
+    m_host.setLightOn(Highlight::Stations, true);
+    if (!m_host.openOrFail(m_dtaLightStn, lightStnSql(codes, st.rusFilter))) {
+        m_host.setLightOn(Highlight::Stations, false);
         return;
     }
     m_stnCodes = codes;
     m_stnFilter = st.rusFilter;
     if (m_dtaLightStn.rows().recordCount() == 0) {
         msgBox(kNotFound);
-        m_main.setLightStnOn(false);
+        m_host.setLightOn(Highlight::Stations, false);
         return;
     }
-    drawStations(m_main.lightStnOn() ? st.palette.light : st.palette.net);
-}
-
-bool FrmLight::runQuery(DataSource& ds, const QString& sql)
-{
-    ds.setRecordSource(sql);
-    if (auto e = ds.refresh()) {
-        m_main.fatal(e->message());
-        return false;
-    }
-    return true;
+    drawStations(m_host.lightOn(Highlight::Stations) ? st.palette.light : st.palette.net);
 }
 
 // The sections, then the frame's station symbols over them, the station highlight over
 // those, and the names last.
 void FrmLight::drawSections(Color color)
 {
-    MapState& st = m_main.state();
-    PictureBox& pic = m_main.picZdMain();
-    RowSet& frameStations = m_main.dtaStn().rows();
+    MapState& st = m_host.state();
+    PictureBox& pic = m_host.picture();
+    RowSet& frameStations = m_host.frameStations();
     DrawPeregons(st, pic, m_dtaLightPer.rows(), color);
     DrawStations(st, pic, frameStations, st.palette.net);
-    if (m_main.lightStnOn()) StnLight(true);
+    if (m_host.lightOn(Highlight::Stations)) StnLight(true);
     DrawStnNames(st, pic, frameStations);
 }
 
 void FrmLight::drawStations(Color color)
 {
-    DrawStations(m_main.state(), m_main.picZdMain(), m_dtaLightStn.rows(), color);
+    DrawStations(m_host.state(), m_host.picture(), m_dtaLightStn.rows(), color);
 }
 
-void FrmLight::setEraseButton(bool on)
-{
-    if (QAction* b = m_main.button(kEraseKey)) b->setEnabled(on);
-}
+void FrmLight::setEraseButton(bool on) { m_host.enableEraseButton(on); }
 
 } // namespace zd

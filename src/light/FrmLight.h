@@ -3,6 +3,7 @@
 // stations by category, drawn in the highlight colour over the main map.
 #include "data/DataSource.h"
 #include "data/ZdTypes.h"
+#include "map/MapHost.h"
 
 #include <QWidget>
 #include <array>
@@ -20,14 +21,18 @@ class QVBoxLayout;
 
 namespace zd {
 
-class FrmZdMain;
 class UpDown;
 
-class FrmLight : public QWidget {
+class FrmLight : public QWidget, public MapTool {
     Q_OBJECT
 public:
-    explicit FrmLight(FrmZdMain& main);   // runs LoadLight
+    explicit FrmLight(MapHost& host);   // runs LoadLight
     ~FrmLight() override;
+
+    // --- MapTool
+    const QWidget* toolWindow() const override { return this; }
+    void redrawHighlight() override;
+    bool switchHighlightOff() override;
 
     void LoadLight();
     void PeregonLight(bool light);   // sections of the criterion, highlighted or ordinary
@@ -36,9 +41,6 @@ public:
     // The queries last run for the highlights (their rows are what is drawn).
     const DataSource& dtaLightPer() const { return m_dtaLightPer; }
     const DataSource& dtaLightStn() const { return m_dtaLightStn; }
-
-signals:
-    void helpRequested(int topic);   // F1 in the window: topic 70
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -55,7 +57,6 @@ private:
     void createLenOptions();
     void createStnChecks();
     void placeWindow();
-    int twipsToPixels(double twips) const;
 
     void optTipLight_Click(int index);
     void cmdLight_Enter_Click();
@@ -70,12 +71,11 @@ private:
     QString sectionProblem() const;
     QString stationProblem() const;
 
-    bool runQuery(DataSource& ds, const QString& sql);
     void drawSections(Color color);
     void drawStations(Color color);
     void setEraseButton(bool on);
 
-    FrmZdMain& m_main;
+    MapHost& m_host;
     QTabWidget* m_tabLight = nullptr;
     QGroupBox* m_fraTip = nullptr;
     QGroupBox* m_fraEL = nullptr;

@@ -1,8 +1,7 @@
 #pragma once
-// The frame history and the frame arithmetic of the "Кадр" commands.
-#include "render/MapState.h"
+// The frame history of the "Кадр" commands "Назад" and "Вперед".
+#include "render/View.h"
 
-#include <optional>
 #include <vector>
 
 namespace zd {
@@ -23,19 +22,5 @@ private:
     std::vector<Frame> m_frames;
     int m_pos = 0;
 };
-
-// The smallest width and height of a frame the map shows, in map units.
-inline constexpr std::int32_t kMinFrameExtent = 16;
-
-// Zooms about the frame's centre: in halves both extents, out doubles them. A zoom that
-// would make an extent smaller than kMinFrameExtent or leave the 32-bit range is refused.
-std::optional<Frame> zoomFrame(const Frame& f, bool near);
-
-// True when both extents are at least kMinFrameExtent map units.
-bool frameLargeEnough(const Frame& f);
-
-// Twips per map unit: the picture's outer diagonal in twips over the frame's diagonal in
-// map units, both rounded to whole numbers first.
-float kadrScaleFor(double widthTwips, double heightTwips, const Frame& f);
 
 } // namespace zd

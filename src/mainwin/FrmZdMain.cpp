@@ -4,7 +4,9 @@
 #include "fragment/FragControls.h"
 #include "fragment/Fragment.h"
 #include "light/FrmLight.h"
+#include "mainwin/MapPointer.h"
 #include "mainwin/ToolbarIcons.h"
+#include "map/ZoneOutline.h"
 #include "platform/FileLookup.h"
 #include "platform/Keyboard.h"
 #include "platform/MsgBox.h"
@@ -22,8 +24,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -72,19 +72,6 @@ const Release kMarkingButtons[] = {
     {"mnuZdLight_RusOnly", "mnuZdLight_RusAll", "mnuZdLight_RusBlank"},
 };
 
-// The outline of the station-search zone on the map.
-class ZoneShape : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setPen(palette().color(QPalette::WindowText));
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-};
 } // namespace
 
 FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
@@ -99,15 +86,13 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     m_pic->setFocusPolicy(Qt::StrongFocus);
     m_pic->installEventFilter(this);
     setCentralWidget(m_pic);
-    m_shpFindPic = new ZoneShape(m_pic);
-    m_shpFindPic->setObjectName(QStringLiteral("shpFindPic"));
-    m_shpFindPic->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_shpFindPic->hide();
+    m_shpFindPic = new ZoneOutline(*m_pic);
     m_lblFindMsg = new QLabel(QStringLiteral("lblFindMsg"), m_pic);
     m_lblFindMsg->setObjectName(QStringLiteral("lblFindMsg"));
     m_lblFindMsg->hide();
     buildMenus();
     buildToolbar();
+    m_pointer = std::make_unique<MapPointer>(*this, *m_frag, m_mapMode, *m_tlbZd);
     m_help.HelpInit(this, m_programDir);
     m_st.processEvents = [this] { processPendingEvents(); };
 }
@@ -339,7 +324,7 @@ bool FrmZdMain::openDatabase()
 {
     auto db = Database::open(m_dbPath);
     if (!db) {
-        fatal(db.error().message());
+        reportFailure(db.error());
         return false;
     }
     m_dtaStn.setDatabase(*db);
@@ -347,11 +332,7 @@ bool FrmZdMain::openDatabase()
         {&m_dtaPeregon, "Peregon"}, {&m_dtaDoroga, "Doroga"}, {&m_dtaContry, "Contry"}};
     for (const auto& [ds, table] : sources) {
         ds->setDatabase(*db);
-        ds->setRecordSource(QLatin1String(table));
-        if (auto e = ds->refresh()) {
-            fatal(e->message());
-            return false;
-        }
+        if (!openOrFail(*ds, QLatin1String(table))) return false;
     }
     return true;
 }
@@ -396,34 +377,38 @@ void FrmZdMain::RenderKadr(PictureBox& pic)
     setItemEnabled(QStringLiteral("mnuMagist_Sdvig"), zoomed);
     setButtonEnabled(QStringLiteral("mnuMagist_Sdvig"), zoomed);
     pic.setCursor(Qt::WaitCursor);
-    const FrameOutcome out = renderFrame(m_st, pic, m_dtaPeregon, m_dtaStn, m_genOn);
+    Expected<FrameDrawn> drawn = renderFrame(m_st, pic, m_dtaPeregon, m_dtaStn, m_genOn);
     pic.unsetCursor();
     m_rendering = false;
-    if (out.error) {
-        fatal(out.error->message());
+    if (!drawn) {
+        reportFailure(drawn.error());
         return;
     }
-    if (out.kind != FrameOutcome::Drawn) {
+    if (*drawn != FrameDrawn::Drawn) {
         emptyFrame();
         return;
     }
     redrawHighlights();
     setMenusEnabled(true);
-    if (m_find) m_find->clearNoStn();
     if (m_kadrZoomed > 0) {
         setItemEnabled(QStringLiteral("mnuMagist_Frag0"), true);
         setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), true);
     }
-    if (m_find) m_find->RamView();
+    for (MapTool* t : tools()) t->frameRendered();
     recordFrame();
-    if (m_resizePending) QTimer::singleShot(0, this, &FrmZdMain::redrawUnrecorded);
+    if (m_resizePending) QTimer::singleShot(0, this, &FrmZdMain::redrawFrame);
 }
 
 void FrmZdMain::redrawHighlights()
 {
-    if (m_lightDorOn && m_dor) m_dor->DorLight(true);
-    if (m_lightPerOn && m_light) m_light->PeregonLight(true);
-    if (m_lightStnOn && m_light) m_light->StnLight(true);
+    for (MapTool* t : tools()) t->redrawHighlight();
+}
+
+void FrmZdMain::showFrame(const Frame& f, std::int16_t kadrZoomed)
+{
+    m_st.kadr = f;
+    m_kadrZoomed = kadrZoomed;
+    RenderKadr(*m_pic);
 }
 
 void FrmZdMain::recordFrame()
@@ -464,9 +449,9 @@ void FrmZdMain::WholeScheme()
     setItemEnabled(QStringLiteral("mnuMagist_Frag0"), false);
 }
 
-// A change of the map's size shows the same frame again, stretched to the new size,
-// without a new history entry.
-void FrmZdMain::redrawUnrecorded()
+// The same frame again, without a new history entry: after a change of the map's size
+// (stretched to the new size) or a cancelled drag.
+void FrmZdMain::redrawFrame()
 {
     // While the object under the pointer is marked or the picture is dragged, drawing goes
     // to the screen layer only; the redraw waits for the release.
@@ -484,168 +469,15 @@ bool FrmZdMain::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_pic) {
         if (event->type() == QEvent::Resize && m_startDone && !m_resizePending) {
             m_resizePending = true;
-            if (!m_rendering) QTimer::singleShot(0, this, &FrmZdMain::redrawUnrecorded);
+            if (!m_rendering) QTimer::singleShot(0, this, &FrmZdMain::redrawFrame);
         } else if (event->type() == QEvent::Wheel) {
             zoomByWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
             return true;
-        } else if (mapEvent(event)) {
+        } else if (m_pointer && m_pointer->handle(event)) {
             return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-// ---------------------------------------------------------------- pointer and keys on the map
-
-// A second button pressed while one is held, and its release, are ignored: the press that
-// began the gesture (a shift drag, a rubber frame, the object under the pointer) ends with
-// its own release, and no second tool starts over it.
-bool FrmZdMain::ignoredPress(const QMouseEvent& e)
-{
-    m_ignoredButtons &= e.buttons();   // released where the map did not see it
-    if (!(e.buttons() & ~Qt::MouseButtons(e.button()))) return false;
-    m_ignoredButtons |= e.button();
-    return true;
-}
-
-bool FrmZdMain::ignoredRelease(const QMouseEvent& e)
-{
-    if (!(m_ignoredButtons & e.button())) return false;
-    m_ignoredButtons &= ~Qt::MouseButtons(e.button());
-    return true;
-}
-
-// Hands the map's pointer and key events to the handlers, positions in map units.
-bool FrmZdMain::mapEvent(QEvent* event)
-{
-    if (!m_startDone || m_ended) return false;
-    auto at = [this](QEvent* e) { return m_pic->toUser(static_cast<QMouseEvent*>(e)->position()); };
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        if (ignoredPress(*static_cast<QMouseEvent*>(event))) return true;
-        const QPointF p = at(event);
-        picZdMain_MouseDown(static_cast<QMouseEvent*>(event)->button(), static_cast<float>(p.x()), static_cast<float>(p.y()));
-        return true;
-    }
-    case QEvent::MouseMove: {
-        const QPointF p = at(event);
-        picZdMain_MouseMove(static_cast<float>(p.x()), static_cast<float>(p.y()));
-        return true;
-    }
-    case QEvent::MouseButtonRelease: {
-        if (ignoredRelease(*static_cast<QMouseEvent*>(event))) return true;
-        const QPointF p = at(event);
-        picZdMain_MouseUp(static_cast<float>(p.x()), static_cast<float>(p.y()));
-        return true;
-    }
-    case QEvent::MouseButtonDblClick:
-        if (ignoredPress(*static_cast<QMouseEvent*>(event))) return true;
-        picZdMain_DblClick();
-        return true;
-    case QEvent::KeyPress: {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Escape) return false;
-        picZdMain_KeyPress(key == Qt::Key_Escape ? 27 : 13);
-        return true;
-    }
-    default:
-        return false;
-    }
-}
-
-void FrmZdMain::picZdMain_MouseDown(Qt::MouseButton button, float x, float y)
-{
-    if (m_rendering) return;
-    if (button == Qt::RightButton) {
-        if (this->button(QStringLiteral("mnuMagist_Frag"))->isChecked()) m_mapMode = 1;
-        if (this->button(QStringLiteral("mnuMagist_Sdvig"))->isChecked()) m_mapMode = 2;
-    }
-    switch (m_mapMode) {
-    case 1:
-        m_frag->FragDown(*m_pic, x, y);
-        m_tlbZd->update();
-        break;
-    case 2:
-        m_frag->SdvigPrepare(*m_pic, m_programDir + QStringLiteral("/handgrab.cur"));
-        m_frag->SdvigStep(1, x, y);
-        break;
-    default:
-        showObjectAt(m_dtaPeregon.rows(), *m_pic, x, y);
-        break;
-    }
-}
-
-void FrmZdMain::picZdMain_MouseMove(float x, float y)
-{
-    if (m_mapMode == 1) m_frag->FragMove(x, y);
-    else if (m_mapMode == 2) m_frag->SdvigStep(2, x, y);
-}
-
-void FrmZdMain::picZdMain_MouseUp(float x, float y)
-{
-    if (m_kursInfo.object() > 0) {
-        endObjectAt(*m_pic);
-        return;
-    }
-    if (m_mapMode == 1) m_frag->FragUp();
-    else if (m_mapMode == 2) finishShift(x, y);
-}
-
-// The picture's scale origin has moved with the drag: that is the new frame. A drag that
-// would carry an edge of the frame out of the 32-bit range is refused (rounding would clamp
-// that edge and change the frame's size): the frame stays and is drawn again.
-void FrmZdMain::finishShift(float x, float y)
-{
-    m_pic->unsetCursor();
-    m_frag->SdvigStep(0, x, y);
-    const PictureBox& p = *m_pic;
-    const double edges[] = {p.scaleLeft(), p.scaleTop(), p.scaleLeft() + p.scaleWidth(), p.scaleTop() + p.scaleHeight()};
-    constexpr double lo = std::numeric_limits<std::int32_t>::min(), hi = std::numeric_limits<std::int32_t>::max();
-    if (std::all_of(std::begin(edges), std::end(edges), [](double v) { return v >= lo && v <= hi; }))
-        m_st.kadr = Frame{toLong(edges[0]), toLong(edges[1]), toLong(edges[2]), toLong(edges[3])};
-    RenderKadr(*m_pic);
-    m_mapMode = 0;
-}
-
-void FrmZdMain::picZdMain_DblClick()
-{
-    if (m_mapMode == 1) applyFragment();
-}
-
-void FrmZdMain::picZdMain_KeyPress(int key)
-{
-    if (key == 13 && m_mapMode == 1) {
-        applyFragment();
-    } else if (key == 27 && m_mapMode == 1) {
-        m_mapMode = 0;
-        m_frag->FragEnd(QStringLiteral("ESC"));
-    } else if (key == 27 && m_mapMode == 2 && m_frag->sdvigDragging()) {
-        m_pic->unsetCursor();
-        m_frag->SdvigStep(-1, 0, 0);
-        redrawUnrecorded();
-    }
-}
-
-// The rubber frame comes back through the picture's scale, its lower edge as the top.
-// Without a complete frame there is nothing to apply. A frame smaller than the smallest
-// zoom (inside a small frame a hundredth of it rounds to no map unit at all) is dropped as
-// Esc drops it: the map keeps its frame and its scale.
-void FrmZdMain::applyFragment()
-{
-    if (!m_frag->frameComplete()) return;
-    m_frag->FragEnd(QString());
-    const PictureBox& p = *m_pic;
-    const Frame f{toLong(p.scaleLeft()), toLong(p.scaleTop() - p.scaleHeight()),
-                  toLong(p.scaleLeft() + p.scaleWidth()), toLong(p.scaleTop())};
-    m_mapMode = 0;
-    if (!frameLargeEnough(f)) {
-        const Frame& k = m_st.kadr;
-        m_pic->setScale(k.x1, k.y1, k.x2, k.y2);
-        return;
-    }
-    m_st.kadr = f;
-    m_kadrZoomed = 1;
-    RenderKadr(*m_pic);
 }
 
 // ---------------------------------------------------------------- frame commands
@@ -661,7 +493,7 @@ void FrmZdMain::ZoomKadr(std::int16_t near)
 
 void FrmZdMain::zoomByWheel(int angleDelta)
 {
-    // Not while the object under the pointer is marked: see redrawUnrecorded.
+    // Not while the object under the pointer is marked: see redrawFrame.
     if (!m_startDone || m_rendering || m_mapMode != 0 || m_kursInfo.object() > 0
         || !menuItem(QStringLiteral("mnuMagist"))->isEnabled())
         return;
@@ -738,25 +570,22 @@ void FrmZdMain::setRusMode(std::int16_t mode)
     for (int m = 0; m < 3; ++m) menuItem(QLatin1String(items[m]))->setChecked(m == mode);
     m_st.rusMode = mode;
     RenderKadr(*m_pic);
-    if (m_find && m_find->isVisible()) m_find->ListStn();
-    if (m_dor && m_dor->isVisible()) m_dor->LoadFindDor();
+    for (MapTool* t : tools()) t->markingChanged();
 }
 
 void FrmZdMain::mnuZdLight_Erase_Click()
 {
-    if (m_light && (m_lightPerOn || m_lightStnOn)) {
-        if (m_lightPerOn) m_light->PeregonLight(false);
-        if (m_lightStnOn) m_light->StnLight(false);
-        unload(m_light);
-        m_light = nullptr;
-    }
-    if (m_dor && m_lightDorOn) {
-        m_dor->DorLight(false);
-        unload(m_dor);
-        m_dor = nullptr;
+    for (int slot = kToolSlots - 1; slot >= 0; --slot) {
+        auto* tool = dynamic_cast<MapTool*>(m_tools[slot].data());
+        if (!tool || !tool->switchHighlightOff()) continue;
+        unload(m_tools[slot]);
+        m_tools[slot] = nullptr;
     }
     setItemEnabled(QStringLiteral("mnuZdLight_Erase"), false);
 }
+
+void FrmZdMain::enableEraseItem(bool on) { setItemEnabled(QStringLiteral("mnuZdLight_Erase"), on); }
+void FrmZdMain::enableEraseButton(bool on) { setButtonEnabled(QStringLiteral("mnuZdLight_Erase"), on); }
 
 // A tool window may be the one whose handler is running: it goes once that has returned.
 void FrmZdMain::unload(QWidget* window)
@@ -767,48 +596,43 @@ void FrmZdMain::unload(QWidget* window)
 
 // ---------------------------------------------------------------- tool windows
 
-FrmZdFind* FrmZdMain::findWindow() const { return m_find; }
-FrmZdDor* FrmZdMain::dorWindow() const { return m_dor; }
-FrmLight* FrmZdMain::lightWindow() const { return m_light; }
-
-FrmZdFind& FrmZdMain::loadFindWindow()
+std::vector<MapTool*> FrmZdMain::tools() const
 {
-    if (!m_find) {
-        m_find = new FrmZdFind(*this);
-        connect(m_find, &FrmZdFind::helpRequested, this, [this](int topic) { m_help.HelpTopic(topic); });
-    }
-    return *m_find;
+    std::vector<MapTool*> live;
+    for (const QPointer<QWidget>& w : m_tools)
+        if (auto* t = dynamic_cast<MapTool*>(w.data())) live.push_back(t);
+    return live;
 }
 
-FrmZdDor& FrmZdMain::loadDorWindow()
+template <class W>
+W& FrmZdMain::loadTool(ToolSlot slot)
 {
-    if (!m_dor) {
-        m_dor = new FrmZdDor(*this);
-        connect(m_dor, &FrmZdDor::helpRequested, this, [this](int topic) { m_help.HelpTopic(topic); });
-    }
-    return *m_dor;
+    if (!m_tools[slot]) m_tools[slot] = new W(*this);
+    return static_cast<W&>(*m_tools[slot]);
 }
 
-FrmLight& FrmZdMain::loadLightWindow()
-{
-    if (!m_light) {
-        m_light = new FrmLight(*this);
-        connect(m_light, &FrmLight::helpRequested, this, [this](int topic) { m_help.HelpTopic(topic); });
-    }
-    return *m_light;
-}
+FrmZdFind* FrmZdMain::findWindow() const { return qobject_cast<FrmZdFind*>(m_tools[FindTool].data()); }
+FrmZdDor* FrmZdMain::dorWindow() const { return qobject_cast<FrmZdDor*>(m_tools[DorTool].data()); }
+FrmLight* FrmZdMain::lightWindow() const { return qobject_cast<FrmLight*>(m_tools[LightTool].data()); }
+FrmZdFind& FrmZdMain::loadFindWindow() { return loadTool<FrmZdFind>(FindTool); }
+FrmZdDor& FrmZdMain::loadDorWindow() { return loadTool<FrmZdDor>(DorTool); }
+FrmLight& FrmZdMain::loadLightWindow() { return loadTool<FrmLight>(LightTool); }
 
 void FrmZdMain::showObjectAt(RowSet& sections, PictureBox& surface, float x, float y)
 {
-    CursorScene scene{m_st, m_genOn, m_dtaStn, m_dtaDoroga, *m_pic, {m_find, m_dor, m_light}};
-    if (auto e = m_kursInfo.show(scene, sections, surface, x, y)) fatal(e->message());
+    std::vector<const QWidget*> windows;
+    for (const QPointer<QWidget>& w : m_tools) windows.push_back(w.data());
+    CursorScene scene{m_st, m_genOn, m_dtaStn, m_dtaDoroga, *m_pic, windows};
+    if (auto shown = m_kursInfo.show(scene, sections, surface, x, y); !shown) reportFailure(shown.error());
 }
 
 void FrmZdMain::endObjectAt(PictureBox& surface)
 {
     m_kursInfo.end(surface);
-    if (m_resizePending) QTimer::singleShot(0, this, &FrmZdMain::redrawUnrecorded);
+    if (m_resizePending) QTimer::singleShot(0, this, &FrmZdMain::redrawFrame);
 }
+
+void FrmZdMain::setPickMode(PointerMode* mode) { m_pointer->setPick(mode); }
 
 void FrmZdMain::mnuZdFind_Stn_Click() { loadFindWindow().LoadFind(); }
 void FrmZdMain::mnuZdFind_Dor_Click() { loadDorWindow().LoadFindDor(); }

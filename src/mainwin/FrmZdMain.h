@@ -1,20 +1,22 @@
 #pragma once
 // The main window: the map, its menu bar and toolbar, the network's data sources and the
-// state every other window reads (frame, modes, colours, history).
+// state every other window reads (frame, modes, colours, history). It is the MapHost of
+// the tool windows.
 #include "data/DataSource.h"
 #include "help/Help.h"
 #include "identify/KursInfo.h"
+#include "map/MapHost.h"
 #include "mainwin/FrameHistory.h"
 #include "render/MapState.h"
 #include "render/Polygon.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <functional>
 #include <memory>
 
 class QActionGroup;
-class QMouseEvent;
 class QLabel;
 class QToolBar;
 
@@ -24,9 +26,11 @@ class Fragment;
 class FrmLight;
 class FrmZdDor;
 class FrmZdFind;
+class MapPointer;
 class PictureBox;
+class ZoneOutline;
 
-class FrmZdMain : public QMainWindow {
+class FrmZdMain : public QMainWindow, public MapHost {
     Q_OBJECT
 public:
     // programDir: the folder that holds ZdShort.mdb (and the help and pointer files).
@@ -63,14 +67,37 @@ public:
     Help& help() { return m_help; }
     void tlbZd_ButtonClick(const QString& key);
 
-    // State read by the tool windows and the tests.
-    MapState& state() { return m_st; }
+    // --- MapHost
+    MapState& state() override { return m_st; }
+    PictureBox& picture() override { return *m_pic; }
+    QWidget& window() override { return *this; }
+    std::int16_t kadrZoomed() const override { return m_kadrZoomed; }
+    bool ended() const override { return m_ended; }
+    void showFrame(const Frame& f, std::int16_t kadrZoomed) override;
+    void wholeScheme() override { WholeScheme(); }
+    void redrawFrame() override;
+    std::shared_ptr<Database> database() override { return m_dtaStn.database(); }
+    const QString& dbPath() const override { return m_dbPath; }
+    RowSet& frameSections() override { return m_dtaPeregon.rows(); }
+    RowSet& frameStations() override { return m_dtaStn.rows(); }
+    void reportFailure(const DbError& error) override { fatal(error.message()); }
+    bool lightOn(Highlight h) const override { return m_lightOn[static_cast<int>(h)]; }
+    void setLightOn(Highlight h, bool on) override { m_lightOn[static_cast<int>(h)] = on; }
+    void enableEraseItem(bool on) override;
+    void enableEraseButton(bool on) override;
+    ZoneOutline& zoneOutline() override { return *m_shpFindPic; }
+    void showObjectAt(RowSet& sections, PictureBox& surface, float x, float y) override;
+    void endObjectAt(PictureBox& surface) override;
+    std::int16_t kursInfObj() const override { return m_kursInfo.object(); }
+    void setPickMode(PointerMode* mode) override;
+    void showHelpTopic(int topic) override { m_help.HelpTopic(topic); }
+
+    // State read by the tests.
     const FrameHistory& history() const { return m_hist; }
     const QString& programDir() const { return m_programDir; }
-    const QString& dbPath() const { return m_dbPath; }
     bool startDone() const { return m_startDone; }
+    bool rendering() const { return m_rendering; }
     bool genOn() const { return m_genOn; }
-    std::int16_t kadrZoomed() const { return m_kadrZoomed; }
     void setKadrZoomed(std::int16_t z) { m_kadrZoomed = z; }
     std::int16_t mapMode() const { return m_mapMode; }
     PictureBox& picZdMain() { return *m_pic; }
@@ -78,6 +105,9 @@ public:
     DataSource& dtaPeregon() { return m_dtaPeregon; }
     DataSource& dtaDoroga() { return m_dtaDoroga; }
     DataSource& dtaContry() { return m_dtaContry; }
+    KursInfo& kursInfo() { return m_kursInfo; }
+    Fragment& fragment() { return *m_frag; }
+    MapPointer& pointer() { return *m_pointer; }
 
     // The tool windows: loaded on first use, gone when closed (null then).
     FrmZdFind* findWindow() const;
@@ -86,34 +116,6 @@ public:
     FrmZdDor& loadDorWindow();
     FrmLight* lightWindow() const;
     FrmLight& loadLightWindow();
-    QWidget& shpFindPic() { return *m_shpFindPic; }
-
-    // Highlights that every render draws again.
-    bool lightDorOn() const { return m_lightDorOn; }
-    void setLightDorOn(bool on) { m_lightDorOn = on; }
-    bool lightPerOn() const { return m_lightPerOn; }
-    void setLightPerOn(bool on) { m_lightPerOn = on; }
-    bool lightStnOn() const { return m_lightStnOn; }
-    void setLightStnOn(bool on) { m_lightStnOn = on; }
-
-
-    // The object under the pointer on the map or on the station search preview: shown on
-    // a press, gone on the release.
-    void showObjectAt(RowSet& sections, PictureBox& surface, float x, float y);
-    void endObjectAt(PictureBox& surface);
-    std::int16_t kursInfObj() const { return m_kursInfo.object(); }
-    KursInfo& kursInfo() { return m_kursInfo; }
-    Fragment& fragment() { return *m_frag; }
-
-    // Pointer and keys on the map; positions in map units of the current frame.
-    void picZdMain_MouseDown(Qt::MouseButton button, float x, float y);
-    void picZdMain_MouseMove(float x, float y);
-    void picZdMain_MouseUp(float x, float y);
-    void picZdMain_DblClick();
-    void picZdMain_KeyPress(int key);
-
-    // An unexpected failure: the message, then the end of the program.
-    void fatal(const QString& text);
 
     QAction* menuItem(const QString& name) const;   // a menu item or a top-level menu
     QAction* button(const QString& key) const;      // a toolbar button
@@ -121,7 +123,6 @@ public:
     // What ending the program does (tests record it instead); the default quits the
     // event loop with the code.
     void setEndHandler(std::function<void(int)> handler) { m_end = std::move(handler); }
-    bool ended() const { return m_ended; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -130,22 +131,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The tool windows in their fixed order: a render redraws their highlights in this
+    // order, "Убрать подсветку" switches them off in the reverse order.
+    enum ToolSlot { FindTool, DorTool, LightTool, kToolSlots };
+    template <class W>
+    W& loadTool(ToolSlot slot);
+    std::vector<MapTool*> tools() const;
+
     void buildMenus();
     void buildToolbar();
     void StartUp();
     void layOutOverScreen();
     bool openDatabase();
+    void fatal(const QString& text);
     void setRusMode(std::int16_t mode);
     void emptyFrame();
-    bool mapEvent(QEvent* event);
-    bool ignoredPress(const QMouseEvent& e);
-    bool ignoredRelease(const QMouseEvent& e);
-    void applyFragment();
-    void finishShift(float x, float y);
     void redrawHighlights();
     static void unload(QWidget* window);
     void recordFrame();
-    void redrawUnrecorded();
     void zoomByWheel(int angleDelta);
     void endProgram(int code);
     void setMenusEnabled(bool on);
@@ -156,7 +159,7 @@ private:
     QString m_programDir, m_dbPath;
     PictureBox* m_pic = nullptr;
     QToolBar* m_tlbZd = nullptr;
-    QWidget* m_shpFindPic = nullptr;
+    ZoneOutline* m_shpFindPic = nullptr;
     QLabel* m_lblFindMsg = nullptr;
     QActionGroup* m_toolGroup = nullptr;
     DataSource m_dtaStn, m_dtaPeregon, m_dtaDoroga, m_dtaContry;
@@ -166,10 +169,9 @@ private:
     KursInfo m_kursInfo;
     Help m_help;
     std::unique_ptr<Fragment> m_frag;
-    QPointer<FrmZdFind> m_find;
-    QPointer<FrmZdDor> m_dor;
-    QPointer<FrmLight> m_light;
-    bool m_lightDorOn = false, m_lightPerOn = false, m_lightStnOn = false;
+    std::unique_ptr<MapPointer> m_pointer;
+    std::array<QPointer<QWidget>, kToolSlots> m_tools;
+    std::array<bool, 3> m_lightOn{};   // LightDorOn, LightPerOn, LightStnOn
 
     bool m_startDone = false, m_starting = false;
     bool m_genOn = false, m_histNav = false;
@@ -177,7 +179,6 @@ private:
     bool m_rendering = false, m_resizePending = false;
     int m_emptyDepth = 0;   // nested empty-frame fall-backs in progress
     int m_wheelRest = 0;
-    Qt::MouseButtons m_ignoredButtons;   // pressed on the map while another button was held
 
     std::function<void(int)> m_end;
     bool m_ended = false;

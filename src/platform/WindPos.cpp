@@ -2,26 +2,26 @@
 
 #include "data/ZdTypes.h"
 
+#include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace zd {
 
-namespace {
-double twipsPerPixel(const QWidget& w) { return 1440.0 / w.logicalDpiY(); }
-} // namespace
+Dpi dpiOf(const QWidget& widget) { return Dpi{double(widget.logicalDpiX()), double(widget.logicalDpiY())}; }
 
 std::int16_t FormMetric(const QWidget& window, std::int16_t kind)
 {
     const QRect outer = window.frameGeometry();
     const QRect client = window.geometry();
-    const double t = twipsPerPixel(window);
-    const double dw = (outer.width() - client.width()) * t;
-    const double dh = (outer.height() - client.height()) * t;
+    const Dpi dpi = dpiOf(window);
+    const double dw = dpi.twipsX(outer.width() - client.width());
+    const double dh = dpi.twipsY(outer.height() - client.height());
     double value = 0;
     switch (kind) {
     case 1: value = dh - dw; break;
     case 2: value = dw / 2; break;
-    case 3: value = client.height() * t; break;
+    case 3: value = dpi.twipsY(client.height()); break;
     default: break;
     }
     return toInt16(value);
@@ -42,6 +42,21 @@ void SetTopmost(QWidget& window, bool on)
     window.setAttribute(Qt::WA_ShowWithoutActivating, !active);
     window.show();
     window.setAttribute(Qt::WA_ShowWithoutActivating, quiet);
+}
+
+void placeAtMapEdge(QWidget& window, const QWidget& map, int titleBars, OnScreen keep)
+{
+    const QPoint origin = map.mapToGlobal(QPoint(0, 0));
+    const int titleBar = dpiOf(window).pixelsY(FormMetric(window, 1));
+    const int outerWidth = window.frameGeometry().width(), outerHeight = window.frameGeometry().height();
+    int left = origin.x() + map.width() - outerWidth;
+    int top = origin.y() + titleBars * titleBar;
+    if (const QScreen* s = map.screen(); s && keep == OnScreen::Inside) {
+        const QRect avail = s->availableGeometry();
+        left = std::max(avail.left(), std::min(left, avail.right() + 1 - outerWidth));
+        top = std::max(avail.top(), std::min(top, avail.bottom() + 1 - outerHeight));
+    }
+    window.move(left, top);
 }
 
 } // namespace zd

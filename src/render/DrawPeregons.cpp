@@ -1,7 +1,7 @@
 #include "render/DrawPeregons.h"
 
 #include "data/RowSet.h"
-#include "render/PictureBox.h"
+#include "render/Canvas.h"
 
 #include <cmath>
 
@@ -27,7 +27,7 @@ void processEvents(MapState& st)
 
 } // namespace
 
-void DrawPeregons(MapState& st, PictureBox& pic, RowSet& rows, Color color)
+void DrawPeregons(MapState& st, Canvas& pic, RowSet& rows, Color color)
 {
     const int savedWidth = pic.drawWidth();
     pic.setDrawWidth(st.kadrScale >= 0.6f ? 2 : 1);
@@ -58,7 +58,7 @@ void DrawPeregons(MapState& st, PictureBox& pic, RowSet& rows, Color color)
 void DrawPeregonLengths(MapState& st, RowSet& rows)
 {
     if (rows.recordCount() == 0 || !st.mainPic) return;
-    PictureBox& pic = *st.mainPic;
+    Canvas& pic = *st.mainPic;
     const double savedSize = std::round(pic.fontSize());
     pic.setFontSize(7);
     const double h = pic.textHeight(QStringLiteral("0"));

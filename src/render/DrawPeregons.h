@@ -7,7 +7,7 @@ namespace zd {
 // Draws every row (Stn1X, Stn1Y, Stn2X, Stn2Y; KodContry in marking mode 2) as a line in
 // the colour; sections outside Russia are pale in marking mode 2. Rows without
 // coordinates are skipped. Ends with the length labels on the main map when zoomed in.
-void DrawPeregons(MapState& st, PictureBox& pic, RowSet& rows, Color color);
+void DrawPeregons(MapState& st, Canvas& pic, RowSet& rows, Color color);
 
 // Prints each section's length at its midpoint on the main map, where there is room.
 void DrawPeregonLengths(MapState& st, RowSet& rows);

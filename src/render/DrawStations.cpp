@@ -1,7 +1,7 @@
 #include "render/DrawStations.h"
 
 #include "data/RowSet.h"
-#include "render/PictureBox.h"
+#include "render/Canvas.h"
 #include "render/Polygon.h"
 
 #include <algorithm>
@@ -17,14 +17,12 @@ constexpr std::array<int, 24> kAlwaysNamed = {1840, 28950, 29050, 98000, 61680, 
                                                21600, 25540, 96010, 13000, 57390, 54000, 15000, 7060};
 const Color kLightGrey = rgb(192, 192, 192);
 
-bool isPreview(const PictureBox& pic) { return pic.objectName() == QLatin1String("picFind"); }
-
 void processEvents(MapState& st)
 {
     if (st.processEvents) st.processEvents();
 }
 
-void drawTriangle(MapState& st, PictureBox& pic, float x, float y, float a, float b, Color color)
+void drawTriangle(MapState& st, Canvas& pic, float x, float y, float a, float b, Color color)
 {
     Polygon local;
     Polygon& poly = st.polyDraw ? *st.polyDraw : local;
@@ -45,9 +43,9 @@ bool isAlwaysNamed(double kodStn)
     return std::find(kAlwaysNamed.begin(), kAlwaysNamed.end(), kodStn) != kAlwaysNamed.end();
 }
 
-void DrawStnSymbol(MapState& st, PictureBox& pic, std::int32_t x, std::int32_t y, std::int16_t tip, Color color)
+void DrawStnSymbol(MapState& st, Canvas& pic, std::int32_t x, std::int32_t y, std::int16_t tip, Color color)
 {
-    const float scale = isPreview(pic) ? 5.0f : st.kadrScale;
+    const float scale = pic.isPreview() ? 5.0f : st.kadrScale;
     const float halfW = static_cast<float>(pic.scaleWidth() / 2);
     const float halfH = static_cast<float>(pic.scaleHeight() / 2);
     const float s = std::sqrt(scale);
@@ -58,7 +56,7 @@ void DrawStnSymbol(MapState& st, PictureBox& pic, std::int32_t x, std::int32_t y
         if (far) r = toLong(r * 1.5);
         st.stnRadius = r;
         pic.circle(x, y, r, color);
-        if (tip == 9 && !isPreview(pic)) pic.circle(x, y, 0.75 * r, kLightGrey);
+        if (tip == 9 && !pic.isPreview()) pic.circle(x, y, 0.75 * r, kLightGrey);
         return;
     }
     if (tip == 8) {
@@ -71,13 +69,13 @@ void DrawStnSymbol(MapState& st, PictureBox& pic, std::int32_t x, std::int32_t y
     pic.box(x - a, y - b, x + a, y + b, color);
 }
 
-void DrawStations(MapState& st, PictureBox& pic, RowSet& rows, Color color)
+void DrawStations(MapState& st, Canvas& pic, RowSet& rows, Color color)
 {
     rows.moveFirst();
     processEvents(st);
     const int savedFill = pic.fillStyle();
     const int savedWidth = pic.drawWidth();
-    pic.setFillStyle(PictureBox::FillSolid);
+    pic.setFillStyle(Canvas::FillSolid);
     pic.setFillColor(st.palette.net);
     pic.setDrawWidth(2);
     const int cx = rows.column(u"StnX"), cy = rows.column(u"StnY"), ct = rows.column(u"TipStn");
@@ -103,11 +101,11 @@ void DrawStations(MapState& st, PictureBox& pic, RowSet& rows, Color color)
     pic.setDrawWidth(savedWidth);
 }
 
-void DrawStnNames(MapState& st, PictureBox& pic, RowSet& rows)
+void DrawStnNames(MapState& st, Canvas& pic, RowSet& rows)
 {
     rows.moveFirst();
     pic.setFontTransparent(false);
-    const bool preview = isPreview(pic);
+    const bool preview = pic.isPreview();
     const float scale = preview ? 2.0f : st.kadrScale;
     const int cx = rows.column(u"StnX"), cy = rows.column(u"StnY"), ct = rows.column(u"TipStn");
     const int ck = rows.column(u"KodStn"), cn = rows.column(u"NazStn"), cc = rows.column(u"KodContry");

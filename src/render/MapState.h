@@ -2,6 +2,7 @@
 // What the drawing routines read of the program's state: the frame, the scales, the
 // marking mode and the palette. The main window owns one and hands it to them.
 #include "data/ZdTypes.h"
+#include "render/View.h"
 
 #include <QString>
 
@@ -10,15 +11,9 @@
 
 namespace zd {
 
-class PictureBox;
+class Canvas;
 class Polygon;
 class RowSet;
-
-// A frame in whole map units: left, top, right, bottom (top is the smaller Y).
-struct Frame {
-    std::int32_t x1 = 0, y1 = -1000, x2 = 84000, y2 = 36000;
-    bool operator==(const Frame&) const = default;
-};
 
 struct Palette {
     Color net = rgb(128, 128, 0);
@@ -39,7 +34,7 @@ struct MapState {
     float scaleLow = 0.25f, scaleHigh = 1.1f;   // name thresholds
     std::int32_t stnRadius = 0; // radius of the last circle symbol drawn (map units)
 
-    PictureBox* mainPic = nullptr;       // picZdMain
+    Canvas* mainPic = nullptr;           // picZdMain
     RowSet* mainPeregons = nullptr;      // the sections of the last render
     Polygon* polyDraw = nullptr;
     std::function<void()> processEvents; // lets the window handle paint events once

@@ -1,6 +1,6 @@
 #include "render/Polygon.h"
 
-#include "render/PictureBox.h"
+#include "render/Canvas.h"
 
 namespace zd {
 
@@ -32,15 +32,15 @@ void Polygon::setDrawWidth(int px)
     m_pic->setDrawWidth(px);
 }
 
-void Polygon::setDevice(PictureBox* pic)
+void Polygon::setDevice(Canvas* pic)
 {
     m_pic = pic;
     if (!pic) return;
     m_originX = static_cast<float>(pic->scaleLeft());
     m_originY = static_cast<float>(pic->scaleTop());
     // Factors taken once per picture, so that each vertex costs two multiplications.
-    m_pxPerUnitX = static_cast<float>(pic->width() / pic->scaleWidth());
-    m_pxPerUnitY = static_cast<float>(pic->height() / pic->scaleHeight());
+    m_pxPerUnitX = static_cast<float>(pic->pixelSize().width() / pic->scaleWidth());
+    m_pxPerUnitY = static_cast<float>(pic->pixelSize().height() / pic->scaleHeight());
     m_savedWidth = pic->drawWidth();
     m_savedFillStyle = pic->fillStyle();
     m_savedFill = pic->fillColor();

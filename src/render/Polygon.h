@@ -1,5 +1,5 @@
 #pragma once
-// Draws one filled polygon given in user (map) units on a picture; the picture's line
+// Draws one filled polygon given in user (map) units on a canvas; the picture's line
 // width, fill style, fill colour and line colour are given back after drawing.
 #include "data/ZdTypes.h"
 
@@ -7,7 +7,7 @@
 
 namespace zd {
 
-class PictureBox;
+class Canvas;
 
 class Polygon {
 public:
@@ -16,12 +16,12 @@ public:
     void setFillStyle(int style);
     void setFillColor(Color c);
     void setDrawWidth(int px);
-    void setDevice(PictureBox* pic);
+    void setDevice(Canvas* pic);
     void point(float x, float y);   // appends one vertex
     void draw();                    // draws and resets for the next polygon
 
 private:
-    PictureBox* m_pic = nullptr;
+    Canvas* m_pic = nullptr;
     float m_originX = 0, m_originY = 0;
     float m_pxPerUnitX = 1, m_pxPerUnitY = 1;
     int m_savedWidth = 1, m_savedFillStyle = 1;

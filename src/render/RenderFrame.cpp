@@ -1,46 +1,35 @@
 #include "render/RenderFrame.h"
 
 #include "data/Queries.h"
-#include "mainwin/FrameHistory.h"
+#include "render/Canvas.h"
 #include "render/DrawPeregons.h"
 #include "render/DrawStations.h"
-#include "render/PictureBox.h"
 
 namespace zd {
 
 namespace {
-// Below this many twips per map unit only the major and branching stations are drawn.
-constexpr float kGenScale = 0.3f;
-
 FrameBounds bounds(const Frame& f) { return {f.x1, f.y1, f.x2, f.y2}; }
-
-std::optional<DbError> open(DataSource& ds, const QString& sql)
-{
-    ds.setRecordSource(sql);
-    return ds.refresh();
-}
 } // namespace
 
-FrameOutcome renderFrame(MapState& st, PictureBox& pic, DataSource& peregons, DataSource& stations, bool genOn)
+Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons, DataSource& stations, bool genOn)
 {
     const Frame& k = st.kadr;
-    pic.setScale(k.x1, k.y1, k.x2, k.y2);
-    st.kadrScale = kadrScaleFor(pic.widthTwips(), pic.heightTwips(), k);
+    pic.setScale(k);
+    st.kadrScale = pic.view().kadrScale();
     st.rusFilter = rusFilter(st.rusMode);
 
-    if (auto e = open(peregons, frameSectionsSql(bounds(k), st.rusFilter)))
-        return {FrameOutcome::NoSections, e};
-    if (peregons.rows().recordCount() == 0) return {FrameOutcome::NoSections, {}};
+    if (auto opened = peregons.open(frameSectionsSql(bounds(k), st.rusFilter)); !opened) return opened.error();
+    if (peregons.rows().recordCount() == 0) return FrameDrawn::NoSections;
     pic.clearPicture();
     DrawPeregons(st, pic, peregons.rows(), st.palette.net);
 
     const bool generalised = st.kadrScale < kGenScale && genOn;
-    if (auto e = open(stations, frameStationsSql(bounds(k), st.rusFilter, generalised)))
-        return {FrameOutcome::NoStations, e};
-    if (stations.rows().recordCount() == 0) return {FrameOutcome::NoStations, {}};
+    if (auto opened = stations.open(frameStationsSql(bounds(k), st.rusFilter, generalised)); !opened)
+        return opened.error();
+    if (stations.rows().recordCount() == 0) return FrameDrawn::NoStations;
     DrawStations(st, pic, stations.rows(), st.palette.net);
     DrawStnNames(st, pic, stations.rows());
-    return {};
+    return FrameDrawn::Drawn;
 }
 
 } // namespace zd

@@ -4,19 +4,14 @@
 #include "data/DataSource.h"
 #include "render/MapState.h"
 
-#include <optional>
-
 namespace zd {
 
-struct FrameOutcome {
-    enum Kind { Drawn, NoSections, NoStations } kind = Drawn;
-    std::optional<DbError> error;   // a query that failed; the frame is then incomplete
-};
+enum class FrameDrawn { Drawn, NoSections, NoStations };
 
-// Sets the picture's scale to st.kadr, computes st.kadrScale and st.rusFilter, runs the
+// Sets the canvas's scale to st.kadr, computes st.kadrScale and st.rusFilter, runs the
 // section query into `peregons` and the station query into `stations`, and draws them.
 // With no section the picture is left untouched; with sections but no station they stay
-// drawn.
-FrameOutcome renderFrame(MapState& st, PictureBox& pic, DataSource& peregons, DataSource& stations, bool genOn);
+// drawn. A query that fails is returned; the frame is then incomplete.
+Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons, DataSource& stations, bool genOn);
 
 } // namespace zd

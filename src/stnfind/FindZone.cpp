@@ -45,9 +45,9 @@ ZoneSearch growZone(double x, double y, const Frame& scheme, const std::function
 
 QPointF MapOnScreen::toMap(QPointF screen) const
 {
-    const double px = screen.x() - topLeft.x(), py = screen.y() - topLeft.y();
-    const double w = size.width() > 0 ? size.width() : 1, h = size.height() > 0 ? size.height() : 1;
-    return QPointF(left + px * width / w, top + py * height / h);
+    View v = view;   // a picture without a size is taken as one pixel
+    v.pixels = v.pixels.expandedTo(QSizeF(1, 1));
+    return v.toUser(screen - QPointF(topLeft));
 }
 
 bool coversPoint(const QRect& window, const MapOnScreen& map, double x, double y)
@@ -64,8 +64,9 @@ bool coversPoint(const QRect& window, const MapOnScreen& map, double x, double y
 int leftOffStation(const QRect& window, const MapOnScreen& map)
 {
     const int mapLeft = map.topLeft.x();
-    if (map.size.width() / 2.0 < window.left() - mapLeft) return mapLeft;
-    return mapLeft + map.size.width() - window.width();
+    const int mapWidth = qRound(map.view.pixels.width());
+    if (mapWidth / 2.0 < window.left() - mapLeft) return mapLeft;
+    return mapLeft + mapWidth - window.width();
 }
 
 } // namespace zd

@@ -1,7 +1,7 @@
 #pragma once
 // Geometry of the station search: the frame of "Фрагмент", the preview zone that grows
 // around the chosen station, and whether a window on the screen covers a map point.
-#include "render/MapState.h"
+#include "render/View.h"
 #include "stnfind/FindQueries.h"
 
 #include <QPoint>
@@ -29,9 +29,8 @@ ZoneSearch growZone(double x, double y, const Frame& scheme, const std::function
 
 // Where a picture scaled to map units lies on the screen.
 struct MapOnScreen {
-    QPoint topLeft;          // screen pixels of the picture's top-left corner
-    QSize size;              // pixels
-    double left = 0, top = 0, width = 1, height = 1;   // its coordinate system, map units
+    QPoint topLeft;   // screen pixels of the picture's top-left corner
+    View view;        // its coordinate system over its size
 
     QPointF toMap(QPointF screen) const;
 };

@@ -3,7 +3,7 @@
 #include "data/Queries.h"
 #include "help/Help.h"
 #include "identify/AnalGeom.h"
-#include "mainwin/FrmZdMain.h"
+#include "map/ZoneOutline.h"
 #include "platform/MsgBox.h"
 #include "platform/WindPos.h"
 #include "render/DrawPeregons.h"
@@ -20,7 +20,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <limits>
@@ -35,8 +34,6 @@ const QString kNoCoordinates = QStringLiteral("Станция не нанесе�
 const QString kOutOfFrame = QStringLiteral("Станция за кадром");
 const QString kDorPrefix = QStringLiteral("дор. ");
 const char* const kAreaCaptions[] = {"Все станции", "Центры дорог", "Стыки дорог", "Центры отделений"};
-const QColor kZoneColor(255, 0, 255);
-constexpr int kZoneBorder = 2;     // pixels
 constexpr int kAreaGap = 30;       // twips between the option buttons
 constexpr double kPreviewFontSize = 6.75;
 constexpr double kDialogFontSize = 8;
@@ -51,18 +48,13 @@ bool isNumber(const RowSet& rs, int col)
 }
 } // namespace
 
-FrmZdFind::FrmZdFind(FrmZdMain& main) : QWidget(&main, Qt::Tool), m_main(main)
+FrmZdFind::FrmZdFind(MapHost& host) : QWidget(&host.window(), Qt::Tool), m_host(host)
 {
     setObjectName(QStringLiteral("frmZdFind"));
     setWindowTitle(QStringLiteral("Поиск станции"));
     setAttribute(Qt::WA_DeleteOnClose);
     m_model = new StnListModel(m_dtaStn.rows(), this);
     buildControls();
-    m_shape = &m_main.shpFindPic();
-    QPalette pal = m_shape->palette();
-    pal.setColor(QPalette::WindowText, kZoneColor);
-    m_shape->setPalette(pal);
-    m_shape->installEventFilter(this);
     SetTopmost(*this, true);
 }
 
@@ -72,9 +64,7 @@ FrmZdFind::~FrmZdFind() = default;
 
 QRect FrmZdFind::twips(int left, int top, int width, int height) const
 {
-    const double kx = logicalDpiX() / 1440.0, ky = logicalDpiY() / 1440.0;
-    const int x = qRound(left * kx), y = qRound(top * ky);
-    return QRect(x, y, qRound((left + width) * kx) - x, qRound((top + height) * ky) - y);
+    return dpiOf(*this).pixelRect(left, top, width, height);
 }
 
 void FrmZdFind::buildControls()
@@ -123,7 +113,8 @@ void FrmZdFind::buildControls()
     named(m_picFind, "picFind")->setGeometry(twips(45, 2580, 4680, 2610));
     m_picFind->setFontFamily(QStringLiteral("MS Serif"));
     m_picFind->setFontSize(kPreviewFontSize);
-    m_picFind->setBackColor(m_main.picZdMain().backColor());
+    m_picFind->setPreview(true);
+    m_picFind->setBackColor(m_host.picture().backColor());
     m_picFind->installEventFilter(this);
 
     connect(m_optArea[0], &QRadioButton::clicked, this, &FrmZdFind::ListStn);
@@ -163,12 +154,12 @@ void FrmZdFind::LoadFind()
         m_optArea[0]->setChecked(true);
         m_loaded = true;
         ListStn();
-        if (m_main.ended()) return;
+        if (m_host.ended()) return;
         show();
-        placeAtMapEdge();   // once shown, the window's frame is known
+        placeAtMapEdge(*this, m_host.picture(), 0);   // once shown, the window's frame is known
     } else {
         ListStn();
-        if (m_main.ended()) return;
+        if (m_host.ended()) return;
         show();
     }
     raise();
@@ -178,30 +169,17 @@ void FrmZdFind::LoadFind()
 // The window's data sources read the database the main window has open (DbPath).
 bool FrmZdFind::bindDataSources()
 {
-    std::shared_ptr<Database> db = m_main.dtaStn().database();
+    std::shared_ptr<Database> db = m_host.database();
     if (!db) {
-        Expected<std::shared_ptr<Database>> opened = Database::open(m_main.dbPath());
+        Expected<std::shared_ptr<Database>> opened = Database::open(m_host.dbPath());
         if (!opened) {
-            m_main.fatal(opened.error().message());
+            m_host.reportFailure(opened.error());
             return false;
         }
         db = opened.value();
     }
     for (DataSource* d : {&m_dtaStn, &m_dtaDoroga, &m_dtaStnPic, &m_dtaPerPic}) d->setDatabase(db);
-    m_dtaDoroga.setRecordSource(QStringLiteral("Doroga"));
-    if (auto error = m_dtaDoroga.refresh()) {
-        m_main.fatal(error->message());
-        return false;
-    }
-    return true;
-}
-
-// Right-aligned with the map, its top at the map's top (screen pixels).
-void FrmZdFind::placeAtMapEdge()
-{
-    const PictureBox& pic = m_main.picZdMain();
-    const QPoint map = pic.mapToGlobal(QPoint(0, 0));
-    move(map.x() + pic.width() - frameGeometry().width(), map.y());
+    return m_host.openOrFail(m_dtaDoroga, QStringLiteral("Doroga"));
 }
 
 int FrmZdFind::areaIndex() const
@@ -214,15 +192,12 @@ int FrmZdFind::areaIndex() const
 void FrmZdFind::ListStn()
 {
     const QString kodStn = m_hasRow ? chosen().kodStn : QString();
-    const QString sql = listStnSql(areaIndex(), m_main.state().rusFilter);
-    std::optional<DbError> error;
-    m_model->refill([&] {
-        m_dtaStn.setRecordSource(sql);
-        error = m_dtaStn.refresh();
-    });
-    if (error) {
+    const QString sql = listStnSql(areaIndex(), m_host.state().rusFilter);
+    Expected<> opened;
+    m_model->refill([&] { opened = m_dtaStn.open(sql); });
+    if (!opened) {
         m_hasRow = false;
-        m_main.fatal(error->message());
+        m_host.reportFailure(opened.error());
         return;
     }
     keepChoice(kodStn);
@@ -285,14 +260,14 @@ void FrmZdFind::Stn_Selected(int selStn)
         return;
     }
     showRailway(s.kodDor);
-    MapState& st = m_main.state();
+    MapState& st = m_host.state();
     if (m_prevStnX != 0 && m_prevStnY != 0)
-        DrawStnSymbol(st, m_main.picZdMain(), m_prevStnX, m_prevStnY, m_prevStnTip, st.palette.net);
+        DrawStnSymbol(st, m_host.picture(), m_prevStnX, m_prevStnY, m_prevStnTip, st.palette.net);
     markOnMap(s, st.palette.find);
     if (!findZone(s) || !drawPreview(s)) return;
     RamView();
     FindOver();
-    m_cmdAll->setEnabled(m_main.kadrZoomed() > 0);
+    m_cmdAll->setEnabled(m_host.kadrZoomed() > 0);
     const Frame& k = st.kadr;
     const float margin = 0;
     const bool inFrame = PointInRect(static_cast<float>(s.x), static_cast<float>(s.y), k.x1, k.y1, k.x2, k.y2, margin) == 1;
@@ -312,24 +287,23 @@ void FrmZdFind::showRailway(const QString& kodDor)
 
 void FrmZdFind::markOnMap(const Station& s, Color color)
 {
-    DrawStnSymbol(m_main.state(), m_main.picZdMain(), s.ix, s.iy, s.tip, color);
+    DrawStnSymbol(m_host.state(), m_host.picture(), s.ix, s.iy, s.tip, color);
 }
 
 // The zone grows until it holds more than eight stations; its rows stay in dtaFind_StnPic.
 bool FrmZdFind::findZone(const Station& s)
 {
-    MapState& st = m_main.state();
-    std::optional<DbError> error;
+    MapState& st = m_host.state();
+    Expected<> opened;
     const ZoneSearch found = growZone(s.x, s.y, st.scheme, [&](const Zone& z) {
-        m_dtaStnPic.setRecordSource(zoneStationsSql(z, st.rusFilter));
-        error = m_dtaStnPic.refresh();
-        if (error) return std::numeric_limits<int>::max();   // ends the growth
+        opened = m_dtaStnPic.open(zoneStationsSql(z, st.rusFilter));
+        if (!opened) return std::numeric_limits<int>::max();   // ends the growth
         m_dtaStnPic.rows().moveLast();
         m_dtaStnPic.rows().moveFirst();
         return m_dtaStnPic.rows().recordCount();
     });
-    if (error) {
-        m_main.fatal(error->message());
+    if (!opened) {
+        m_host.reportFailure(opened.error());
         return false;
     }
     m_zone = found.zone;
@@ -338,14 +312,10 @@ bool FrmZdFind::findZone(const Station& s)
 
 bool FrmZdFind::drawPreview(const Station& s)
 {
-    MapState& st = m_main.state();
+    MapState& st = m_host.state();
     PictureBox& pic = *m_picFind;
     pic.setScale(m_zone.x1, m_zone.y1, m_zone.x2, m_zone.y2);
-    m_dtaPerPic.setRecordSource(zoneSectionsSql(m_zone, st.rusFilter));
-    if (auto error = m_dtaPerPic.refresh()) {
-        m_main.fatal(error->message());
-        return false;
-    }
+    if (!m_host.openOrFail(m_dtaPerPic, zoneSectionsSql(m_zone, st.rusFilter))) return false;
     pic.clearPicture();
     DrawPeregons(st, pic, m_dtaPerPic.rows(), st.palette.net);
     DrawStations(st, pic, m_dtaStnPic.rows(), st.palette.net);
@@ -371,22 +341,18 @@ void FrmZdFind::FragStn()
     if (!m_hasRow) return;
     const Station s = chosen();
     if (!s.placed) return;
-    MapState& st = m_main.state();
-    st.kadr = fragFrame(s.x, s.y, st.scheme);
-    m_main.setKadrZoomed(1);
-    m_main.RenderKadr(m_main.picZdMain());
-    if (m_main.ended()) return;
+    MapState& st = m_host.state();
+    m_host.showFrame(fragFrame(s.x, s.y, st.scheme), 1);
+    if (m_host.ended()) return;
     markOnMap(s, st.palette.find);
-    m_main.shpFindPic().show();
+    m_host.zoneOutline().show();
 }
 
 void FrmZdFind::ViewAll()
 {
-    MapState& st = m_main.state();
-    st.kadr = st.scheme;
-    m_main.setKadrZoomed(0);
-    m_main.RenderKadr(m_main.picZdMain());
-    if (m_main.ended()) return;
+    MapState& st = m_host.state();
+    m_host.showFrame(st.scheme, 0);
+    if (m_host.ended()) return;
     if (m_hasRow) {
         const Station s = chosen();
         if (s.placed) markOnMap(s, st.palette.find);
@@ -397,18 +363,7 @@ void FrmZdFind::ViewAll()
 
 void FrmZdFind::RamView()
 {
-    const PictureBox& pic = m_main.picZdMain();
-    const QPointF a = pic.toPixel(m_zone.x1, m_zone.y1), b = pic.toPixel(m_zone.x2, m_zone.y2);
-    // Far inside a small frame the zone can run thousands of pixels past the map: keep only
-    // what can show, with its border just outside the visible edges.
-    const QRectF visible = QRectF(pic.rect()).adjusted(-2 * kZoneBorder, -2 * kZoneBorder, 2 * kZoneBorder, 2 * kZoneBorder);
-    QRectF zone = QRectF(a, b).normalized();
-    if (zone.width() > 0 && zone.height() > 0) zone = zone.intersected(visible);
-    const QPoint tl(qRound(zone.left()), qRound(zone.top()));
-    QWidget& shape = m_main.shpFindPic();
-    shape.setGeometry(QRect(tl, QSize(qRound(zone.right()) - tl.x(), qRound(zone.bottom()) - tl.y())));
-    shape.show();
-    shape.raise();
+    m_host.zoneOutline().showZone(m_host.picture().view(), Frame{m_zone.x1, m_zone.y1, m_zone.x2, m_zone.y2});
 }
 
 void FrmZdFind::FindOver()
@@ -416,32 +371,35 @@ void FrmZdFind::FindOver()
     if (!m_hasRow) return;
     const Station s = chosen();
     if (!s.placed) return;
-    const PictureBox& pic = m_main.picZdMain();
-    MapOnScreen map;
-    map.topLeft = pic.mapToGlobal(QPoint(0, 0));
-    map.size = pic.size();
-    map.left = pic.scaleLeft();
-    map.top = pic.scaleTop();
-    map.width = pic.scaleWidth();
-    map.height = pic.scaleHeight();
+    const PictureBox& pic = m_host.picture();
+    const MapOnScreen map{pic.mapToGlobal(QPoint(0, 0)), pic.view()};
     const QRect window = frameGeometry();
     if (coversPoint(window, map, s.x, s.y)) move(leftOffStation(window, map), window.y());
 }
 
-void FrmZdFind::clearNoStn() { m_lblNoStn->clear(); }
+void FrmZdFind::frameRendered()
+{
+    m_lblNoStn->clear();
+    RamView();
+}
+
+void FrmZdFind::markingChanged()
+{
+    if (isVisible()) ListStn();
+}
 
 // ---------------------------------------------------------------- events
 
 void FrmZdFind::closeEvent(QCloseEvent* event)
 {
-    m_main.shpFindPic().hide();
+    m_host.zoneOutline().hide();
     event->accept();
 }
 
 void FrmZdFind::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
-        emit helpRequested(kHelpTopicFind);
+        m_host.showHelpTopic(kHelpTopicFind);
         return;
     }
     QWidget::keyPressEvent(event);
@@ -451,26 +409,12 @@ void FrmZdFind::picFind_MouseDown(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || !m_previewDrawn) return;
     const QPointF at = m_picFind->toUser(event->position());
-    m_main.showObjectAt(m_dtaPerPic.rows(), *m_picFind, static_cast<float>(at.x()), static_cast<float>(at.y()));
+    m_host.showObjectAt(m_dtaPerPic.rows(), *m_picFind, static_cast<float>(at.x()), static_cast<float>(at.y()));
 }
 
 void FrmZdFind::picFind_MouseUp()
 {
-    if (m_main.kursInfObj() > 0) m_main.endObjectAt(*m_picFind);
-}
-
-// The zone outline: a border two pixels wide in light magenta.
-bool FrmZdFind::paintZoneOutline(QWidget& shape)
-{
-    QPainter p(&shape);
-    QPen pen(kZoneColor);
-    pen.setWidth(kZoneBorder);
-    pen.setJoinStyle(Qt::MiterJoin);
-    p.setPen(pen);
-    p.setBrush(Qt::NoBrush);
-    const double inset = kZoneBorder / 2.0;
-    p.drawRect(QRectF(shape.rect()).adjusted(inset, inset, -inset, -inset));
-    return true;
+    if (m_host.kursInfObj() > 0) m_host.endObjectAt(*m_picFind);
 }
 
 bool FrmZdFind::eventFilter(QObject* watched, QEvent* event)
@@ -478,8 +422,6 @@ bool FrmZdFind::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_picFind) {
         if (event->type() == QEvent::MouseButtonPress) picFind_MouseDown(static_cast<QMouseEvent*>(event));
         else if (event->type() == QEvent::MouseButtonRelease) picFind_MouseUp();
-    } else if (watched == m_shape && event->type() == QEvent::Paint) {
-        return paintZoneOutline(*m_shape);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -4,9 +4,9 @@
 // that bring it into view on the main map.
 #include "data/DataSource.h"
 #include "data/ZdTypes.h"
+#include "map/MapHost.h"
 #include "stnfind/FindQueries.h"
 
-#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -20,15 +20,19 @@ class QRadioButton;
 namespace zd {
 
 class DbCombo;
-class FrmZdMain;
 class PictureBox;
 class StnListModel;
 
-class FrmZdFind : public QWidget {
+class FrmZdFind : public QWidget, public MapTool {
     Q_OBJECT
 public:
-    explicit FrmZdFind(FrmZdMain& main);
+    explicit FrmZdFind(MapHost& host);
     ~FrmZdFind() override;
+
+    // --- MapTool
+    const QWidget* toolWindow() const override { return this; }
+    void frameRendered() override;
+    void markingChanged() override;
 
     void LoadFind();                 // sets the window up (once), fills the list and shows it
     void ListStn();                  // fills the list under the category and the marking mode
@@ -37,7 +41,6 @@ public:
     void ViewAll();                  // the whole scheme with the chosen station marked
     void RamView();                  // outlines the preview zone on the main map (shpFindPic)
     void FindOver();                 // moves the window off the chosen station
-    void clearNoStn();               // empties lblFind_NoStn after a successful render
 
     // The window's state, read by the tests.
     const Zone& zone() const { return m_zone; }
@@ -48,9 +51,6 @@ public:
     DataSource& dtaFind_PerPic() { return m_dtaPerPic; }
     PictureBox& picFind() { return *m_picFind; }
     DbCombo& dbcFind_Stn() { return *m_dbcStn; }
-
-signals:
-    void helpRequested(int topic);   // F1: the help topic of this window
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,7 +71,6 @@ private:
     void createAreaButtons();
     QRect twips(int left, int top, int width, int height) const;
     bool bindDataSources();
-    void placeAtMapEdge();
     int areaIndex() const;
     Station chosen() const;
     void keepChoice(const QString& kodStn);
@@ -82,9 +81,8 @@ private:
     void cmdFind_Frag_Click();
     void picFind_MouseDown(QMouseEvent* event);
     void picFind_MouseUp();
-    bool paintZoneOutline(QWidget& shape);
 
-    FrmZdMain& m_main;
+    MapHost& m_host;
     DataSource m_dtaStn, m_dtaDoroga, m_dtaStnPic, m_dtaPerPic;
     StnListModel* m_model = nullptr;
 
@@ -98,7 +96,6 @@ private:
     QPushButton* m_cmdAll = nullptr;
     QPushButton* m_cmdFrag = nullptr;
     PictureBox* m_picFind = nullptr;
-    QPointer<QWidget> m_shape;       // shpFindPic of the main map
 
     bool m_loaded = false;
     bool m_hasRow = false;           // rsFindStn has been moved to a double-clicked row

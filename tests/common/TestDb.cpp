@@ -1,21 +1,14 @@
 #include "TestDb.h"
 
+#include "data/Schema.h"
+
 #include <QFile>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 namespace zdtest {
 
-QString schemaSql()
-{
-    return QStringLiteral(
-        "CREATE TABLE Stn(KodStn TEXT, NazStn TEXT, StnX INTEGER, StnY INTEGER, KodDor TEXT, TipStn INTEGER, StnBranch INTEGER);"
-        "CREATE TABLE Peregon(KodStn1 TEXT, KodStn2 TEXT, Stn1X INTEGER, Stn1Y INTEGER, Stn2X INTEGER, Stn2Y INTEGER,"
-        " LenPer REAL, KodDor TEXT, RL INTEGER, EL INTEGER);"
-        "CREATE TABLE Doroga(KodDor TEXT, NazDor TEXT, XL INTEGER, YL INTEGER, XR INTEGER, YR INTEGER,"
-        " KodCentr TEXT, NazCentr TEXT, KodContry TEXT);"
-        "CREATE TABLE Contry(KodContry TEXT, NazContry TEXT);");
-}
+QString schemaSql() { return QString::fromStdString(zd::schema::fileSchemaSql()); }
 
 QString sampleNetworkSql()
 {

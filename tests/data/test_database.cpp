@@ -95,7 +95,7 @@ TEST_F(NetworkDb, RowSetNavigationAndFindFirst)
     DataSource ds;
     ds.setDatabase(db);
     ds.setRecordSource(QStringLiteral("Stn"));
-    ASSERT_FALSE(ds.refresh().has_value());
+    ASSERT_TRUE(ds.refresh().ok());
     RowSet& rs = ds.rows();
     EXPECT_EQ(rs.recordCount(), 6);
     EXPECT_TRUE(rs.findFirst(u"KodStn = '200'"));

@@ -8,6 +8,7 @@
 #include "light/FrmLight.h"
 #include "light/UpDown.h"
 #include "mainwin/FrmZdMain.h"
+#include "mainwin/MapPointer.h"
 #include "platform/MsgBox.h"
 #include "render/PictureBox.h"
 #include "stnfind/DbCombo.h"
@@ -143,9 +144,9 @@ protected:
         const Frame& k = w->state().kadr;
         return {k.x1 + fx * (double(k.x2) - k.x1), k.y1 + fy * (double(k.y2) - k.y1)};
     }
-    void down(Qt::MouseButton b, QPointF p) { w->picZdMain_MouseDown(b, float(p.x()), float(p.y())); }
-    void move(QPointF p) { w->picZdMain_MouseMove(float(p.x()), float(p.y())); }
-    void up(QPointF p) { w->picZdMain_MouseUp(float(p.x()), float(p.y())); }
+    void down(Qt::MouseButton b, QPointF p) { w->pointer().press(b, float(p.x()), float(p.y())); }
+    void move(QPointF p) { w->pointer().move(float(p.x()), float(p.y())); }
+    void up(QPointF p) { w->pointer().release(float(p.x()), float(p.y())); }
 
     // Rows of the network as the program copied it, for pointing at its own objects.
     std::vector<QPointF> points(const QString& sql)
@@ -217,11 +218,11 @@ void Hostile::toolbarButtons()
     }
     // The pointer tools armed from the toolbar, then dropped with Esc.
     click("mnuMagist_Frag");
-    w->picZdMain_KeyPress(27);
+    w->pointer().key(27);
     check("Esc after the fragment button");
     click("mnuMagist_Near");
     click("mnuMagist_Sdvig");
-    w->picZdMain_KeyPress(27);
+    w->pointer().key(27);
     check("Esc after the shift button");
     ASSERT_FALSE(HasFatalFailure());
     up(at(0.5, 0.5));   // a release in shift mode without a press redraws the frame
@@ -240,8 +241,8 @@ void Hostile::fragmentAndShift()
         move(at(0.45, 0.4));
         move(at(0.7, 0.6));
         up(at(0.7, 0.6));
-        if (k == 0) w->picZdMain_DblClick();
-        else w->picZdMain_KeyPress(k == 1 ? 13 : 27);
+        if (k == 0) w->pointer().doubleClick();
+        else w->pointer().key(k == 1 ? 13 : 27);
         up(at(0.7, 0.6));
         check("fragment");
         if (HasFatalFailure()) return;
@@ -250,9 +251,9 @@ void Hostile::fragmentAndShift()
     choose("mnuMagist_Frag");
     down(Qt::LeftButton, at(0.5, 0.5));
     up(at(0.5, 0.5));
-    w->picZdMain_KeyPress(13);
-    w->picZdMain_DblClick();
-    w->picZdMain_KeyPress(27);
+    w->pointer().key(13);
+    w->pointer().doubleClick();
+    w->pointer().key(27);
     check("empty fragment");
     ASSERT_FALSE(HasFatalFailure());
 
@@ -268,12 +269,12 @@ void Hostile::fragmentAndShift()
         }
         move(at(0.6, 0.55));
         move(at(0.9, 0.8));
-        if (k == 1) w->picZdMain_KeyPress(27);
+        if (k == 1) w->pointer().key(27);
         up(at(0.9, 0.8));
         check("shift");
         if (HasFatalFailure()) return;
     }
-    w->picZdMain_KeyPress(27);
+    w->pointer().key(27);
     choose("mnuMagist_Frag0");
     check("whole scheme after the shift");
 }
@@ -287,7 +288,7 @@ void Hostile::objectsUnderThePointer()
         points(QStringLiteral("SELECT (Stn1X + Stn2X) / 2.0, (Stn1Y + Stn2Y) / 2.0 FROM Peregon"));
     for (int pass = 0; pass < 2; ++pass) {
         if (pass == 1) { choose("mnuMagist_Near"); choose("mnuMagist_Near"); }
-        w->picZdMain_KeyPress(27);
+        w->pointer().key(27);
         std::vector<QPointF> targets = stations;
         targets.insert(targets.end(), sections.begin(), sections.end());
         targets.push_back({42000, 17500});
@@ -554,7 +555,7 @@ void Hostile::highlightByCriteria()
     ASSERT_FALSE(HasFatalFailure());
     choose("mnuZdLight_Erase");
     check("erase menu");
-    EXPECT_FALSE(w->lightDorOn() || w->lightPerOn() || w->lightStnOn());
+    EXPECT_FALSE(w->lightOn(Highlight::Railway) || w->lightOn(Highlight::Sections) || w->lightOn(Highlight::Stations));
     ASSERT_FALSE(HasFatalFailure());
     if (w->lightWindow()) w->lightWindow()->close();
     check("highlight window closed");
@@ -661,8 +662,8 @@ TEST_F(HostileFault, CoordinateAtTheSixtyFourBitLimitCanBePointedAt)
 {
     start(hostile::baseNetworkSql() + "UPDATE Stn SET StnX = -9223372036854775808, StnY = 9223372036854775807 WHERE KodStn = '303';");
     for (const QPointF p : {QPointF(42000, 17500), QPointF(0, -1000), QPointF(41000, 18000)}) {
-        w->picZdMain_MouseDown(Qt::LeftButton, float(p.x()), float(p.y()));
-        w->picZdMain_MouseUp(float(p.x()), float(p.y()));
+        w->pointer().press(Qt::LeftButton, float(p.x()), float(p.y()));
+        w->pointer().release(float(p.x()), float(p.y()));
     }
     EXPECT_FALSE(w->ended());
     EXPECT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
@@ -675,13 +676,13 @@ TEST_F(HostileFault, SectionThatCannotBeDrawnCannotBePointedAt)
     start(hostile::baseNetworkSql() + "UPDATE Peregon SET Stn2X = NULL WHERE KodStn1 = '300' AND KodStn2 = '301';");
     showFrame({0, 0, 84000, 36000});
     // On the line from Центральная (42000, 17500) to (0, 16000), away from anything drawn.
-    w->picZdMain_MouseDown(Qt::LeftButton, 21000, 16750);
+    w->pointer().press(Qt::LeftButton, 21000, 16750);
     EXPECT_EQ(w->kursInfObj(), 0) << "a popup for a section that is not on the map";
-    w->picZdMain_MouseUp(21000, 16750);
+    w->pointer().release(21000, 16750);
     // A drawn section is still found.
-    w->picZdMain_MouseDown(Qt::LeftButton, 42500, 18250);
+    w->pointer().press(Qt::LeftButton, 42500, 18250);
     EXPECT_GT(w->kursInfObj(), 0);
-    w->picZdMain_MouseUp(42500, 18250);
+    w->pointer().release(42500, 18250);
     EXPECT_TRUE(boxes.empty());
 }
 

@@ -2,6 +2,7 @@
 #include "TestDb.h"
 #include "data/Queries.h"
 #include "mainwin/FrmZdMain.h"
+#include "mainwin/MapPointer.h"
 #include "platform/MsgBox.h"
 #include "platform/WindPos.h"
 #include "render/PictureBox.h"
@@ -360,7 +361,7 @@ TEST_F(MainWindow, DatabaseErrorWhileRunningIsCriticalAndEndsWithCodeOne)
         {"the sections of the whole scheme", "DROP TABLE Peregon",
          [](FrmZdMain& m) { m.menuItem("mnuZdGen")->trigger(); }},
         {"the station under the pointer", "DROP TABLE Stn",
-         [](FrmZdMain& m) { m.picZdMain_MouseDown(Qt::LeftButton, 42000, 17500); }},
+         [](FrmZdMain& m) { m.pointer().press(Qt::LeftButton, 42000, 17500); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

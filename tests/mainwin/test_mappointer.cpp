@@ -5,6 +5,7 @@
 #include "fragment/Fragment.h"
 #include "identify/FrmKursInf.h"
 #include "mainwin/FrmZdMain.h"
+#include "mainwin/MapPointer.h"
 #include "platform/MsgBox.h"
 #include "render/PictureBox.h"
 
@@ -78,10 +79,10 @@ protected:
     void tool(const char* key) { w->button(QLatin1String(key))->trigger(); }
     QStringList describe(float x, float y)
     {
-        w->picZdMain_MouseDown(Qt::LeftButton, x, y);
+        w->pointer().press(Qt::LeftButton, x, y);
         return w->kursInfObj() > 0 ? w->kursInfo().lines() : QStringList();
     }
-    void release() { w->picZdMain_MouseUp(0, 0); }
+    void release() { w->pointer().release(0, 0); }
     // The half-side of the station search square at the current frame.
     float searchHalfSide() const
     {

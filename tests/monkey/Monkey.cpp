@@ -514,7 +514,7 @@ std::string Monkey::check()
 std::string Monkey::checkPicture()
 {
     FrmZdMain& w = *m_w;
-    if (w.lightDorOn() || w.lightPerOn() || w.lightStnOn()) m_pictureDirty = true;
+    if (w.lightOn(Highlight::Railway) || w.lightOn(Highlight::Sections) || w.lightOn(Highlight::Stations)) m_pictureDirty = true;
     if (m_held != Qt::NoButton || w.mapMode() != 0) return {};
     PictureBox& pic = w.picZdMain();
     const QImage before = pic.image();

@@ -70,7 +70,7 @@ TEST(StationSymbols, SizesByTypeAndTheFarScale)
 TEST(StationSymbols, PreviewUsesItsFixedScaleAndNoInnerRing)
 {
     Map m;
-    m.pic.setObjectName("picFind");
+    m.pic.setPreview(true);
     m.st.kadrScale = 0.01f;
     DrawStnSymbol(m.st, m.pic, 5000, 5000, 9, m.st.palette.net);
     EXPECT_EQ(m.st.stnRadius, toLong(std::sqrt(5.0f) * 5000 / 40));

@@ -85,13 +85,7 @@ TEST(FindZone, WindowCoversAStationThroughTheMapsPlaceOnTheScreen)
 {
     // A map of 800 x 400 pixels at screen (100, 50) showing the frame 10000..18000 x 2000..6000:
     // 10 map units per pixel.
-    MapOnScreen map;
-    map.topLeft = QPoint(100, 50);
-    map.size = QSize(800, 400);
-    map.left = 10000;
-    map.top = 2000;
-    map.width = 8000;
-    map.height = 4000;
+    MapOnScreen map{QPoint(100, 50), View{10000, 2000, 8000, 4000, QSizeF(800, 400)}};
     EXPECT_EQ(map.toMap(QPointF(100, 50)), QPointF(10000, 2000));
     EXPECT_EQ(map.toMap(QPointF(900, 450)), QPointF(18000, 6000));
 

@@ -2,6 +2,7 @@
 #include "TestDb.h"
 #include "data/Queries.h"
 #include "mainwin/FrmZdMain.h"
+#include "map/ZoneOutline.h"
 #include "platform/MsgBox.h"
 #include "render/PictureBox.h"
 #include "stnfind/DbCombo.h"
@@ -287,7 +288,7 @@ TEST_F(FindWindow, FragmentAndTheNextChoiceRedrawThePreviousStation)
     EXPECT_EQ(w->state().kadr, (Frame{32600, 8300, 49400, 15700}));
     EXPECT_EQ(w->kadrZoomed(), 1);
     EXPECT_TRUE(markedAt(41000, 12000));
-    EXPECT_TRUE(w->shpFindPic().isVisible());
+    EXPECT_TRUE(w->zoneOutline().isVisible());
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -296,7 +297,7 @@ TEST_F(FindWindow, OutOfFrameNoticeAndTheWholeSchemeButton)
     start();
     f->ViewAll();   // before any choice: nothing to mark
     EXPECT_EQ(pixels(w->picZdMain(), 0, 0, kFind, -1), 0);
-    EXPECT_EQ(w->shpFindPic().size(), QSize(0, 0));
+    EXPECT_EQ(w->zoneOutline().size(), QSize(0, 0));
 
     doubleClick("Плотная");
     EXPECT_EQ(label("lblFind_NoStn"), QString());
@@ -351,7 +352,7 @@ TEST_F(FindWindow, ZoneOutlineOnTheMap)
 {
     start();
     doubleClick("Дальняя");
-    QWidget& shape = w->shpFindPic();
+    QWidget& shape = w->zoneOutline();
     auto expectAtZone = [&] {
         const QPointF a = w->picZdMain().toPixel(f->zone().x1, f->zone().y1);
         const QPointF b = w->picZdMain().toPixel(f->zone().x2, f->zone().y2);
@@ -408,19 +409,17 @@ TEST_F(FindWindow, OpeningAgainOrANewListKeepsTheChoiceWhileTheListHoldsIt)
 TEST_F(FindWindow, F1AndClosing)
 {
     start();
-    std::vector<int> topics;
-    QObject::connect(f, &FrmZdFind::helpRequested, [&](int t) { topics.push_back(t); });
     QTest::keyClick(&textBox(), Qt::Key_F1);
-    QTest::keyClick(child<QPushButton>("cmdFind_Frag"), Qt::Key_F1);
-    EXPECT_EQ(topics, (std::vector<int>{90, 90}));
+    EXPECT_TRUE(w->help().viewer());
+    boxes.clear();   // the test folder has no help document: the viewer says so
 
     doubleClick("Плотная");
     f->close();
-    EXPECT_FALSE(w->shpFindPic().isVisible());
+    EXPECT_FALSE(w->zoneOutline().isVisible());
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(w->findWindow(), nullptr);
     w->RenderKadr(w->picZdMain());
-    EXPECT_FALSE(w->shpFindPic().isVisible());
+    EXPECT_FALSE(w->zoneOutline().isVisible());
     w->menuItem(QStringLiteral("mnuZdFind_Stn"))->trigger();   // a fresh window
     ASSERT_NE(w->findWindow(), nullptr);
     EXPECT_EQ(w->findWindow()->zone(), Zone{});

@@ -4,6 +4,8 @@
 // Between neighbouring named stations of a line it places stops named "NNN км" (the
 // kilometre from the line's start). The output depends only on the sources: fixed row
 // order, no timestamps, written to a temporary file and renamed at the end.
+#include "data/Schema.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -470,14 +472,8 @@ void writeSections(Writer& w, const Network& n)
 void writeDatabase(const std::string& path, const Network& n)
 {
     Writer w(path);
-    w.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;"
-           "CREATE TABLE Stn(KodStn TEXT, NazStn TEXT, StnX INTEGER, StnY INTEGER, KodDor TEXT,"
-           " TipStn INTEGER, StnBranch INTEGER);"
-           "CREATE TABLE Peregon(KodStn1 TEXT, KodStn2 TEXT, Stn1X INTEGER, Stn1Y INTEGER, Stn2X INTEGER,"
-           " Stn2Y INTEGER, LenPer REAL, KodDor TEXT, RL INTEGER, EL INTEGER);"
-           "CREATE TABLE Doroga(KodDor TEXT, NazDor TEXT, XL INTEGER, YL INTEGER, XR INTEGER, YR INTEGER,"
-           " KodCentr TEXT, NazCentr TEXT, KodContry TEXT);"
-           "CREATE TABLE Contry(KodContry TEXT, NazContry TEXT);");
+    w.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;");
+    w.exec(zd::schema::fileSchemaSql().c_str());
     writeCountries(w, n);
     writeRailways(w, n);
     writeStations(w, n);

@@ -2,6 +2,8 @@
 // a given size, deterministic for a seed. Stations lie on a jittered grid inside the
 // scheme frame; rows of stations form lines, joined by cross lines every eighth column,
 // so that the network is connected and has junctions where the lines cross.
+#include "data/Schema.h"
+
 #include <sqlite3.h>
 
 #include <cmath>
@@ -70,14 +72,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zdgen: cannot write %s\n", o.out.c_str());
         return 1;
     }
-    exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;"
-             "CREATE TABLE Stn(KodStn TEXT, NazStn TEXT, StnX INTEGER, StnY INTEGER, KodDor TEXT, TipStn INTEGER, StnBranch INTEGER);"
-             "CREATE TABLE Peregon(KodStn1 TEXT, KodStn2 TEXT, Stn1X INTEGER, Stn1Y INTEGER, Stn2X INTEGER, Stn2Y INTEGER,"
-             " LenPer REAL, KodDor TEXT, RL INTEGER, EL INTEGER);"
-             "CREATE TABLE Doroga(KodDor TEXT, NazDor TEXT, XL INTEGER, YL INTEGER, XR INTEGER, YR INTEGER,"
-             " KodCentr TEXT, NazCentr TEXT, KodContry TEXT);"
-             "CREATE TABLE Contry(KodContry TEXT, NazContry TEXT);"
-             "INSERT INTO Contry VALUES('11','Россия'),('21','Страна 21'),('22','Страна 22'),"
+    exec(db, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;");
+    exec(db, zd::schema::fileSchemaSql().c_str());
+    exec(db, "INSERT INTO Contry VALUES('11','Россия'),('21','Страна 21'),('22','Страна 22'),"
              "('23','Страна 23'),('24','Страна 24'),('25','Страна 25');");
 
     const double x0 = 500, y0 = -500, w = 83000, h = 36000;

@@ -1,0 +1,91 @@
+#pragma once
+// What a tool window may ask of the map (MapHost), and what the map tells a tool window
+// (MapTool). The main window is the one MapHost; every tool window is a MapTool that takes
+// a MapHost& and reaches the map through it alone.
+#include "data/DataSource.h"
+#include "render/MapState.h"
+
+#include <cstdint>
+#include <memory>
+
+class QWidget;
+
+namespace zd {
+
+class PictureBox;
+class PointerMode;
+class ZoneOutline;
+
+// The highlights a render draws again over the new picture.
+enum class Highlight { Railway, Sections, Stations };
+
+class MapHost {
+public:
+    virtual ~MapHost() = default;
+
+    // --- the view
+    virtual MapState& state() = 0;             // frame, scheme, scale, marking mode, palette
+    virtual PictureBox& picture() = 0;         // picZdMain
+    virtual QWidget& window() = 0;             // the main window: the owner of tool windows
+    virtual std::int16_t kadrZoomed() const = 0;
+    virtual bool ended() const = 0;            // the program is ending: do nothing more
+    // Makes f the frame with the zoom state given and renders it (a history entry).
+    virtual void showFrame(const Frame& f, std::int16_t kadrZoomed) = 0;
+    virtual void wholeScheme() = 0;            // "Общая схема"
+    virtual void redrawFrame() = 0;            // the same frame again, without a history entry
+
+    // --- the network
+    virtual std::shared_ptr<Database> database() = 0;   // the open network, shared by every query
+    virtual const QString& dbPath() const = 0;
+    virtual RowSet& frameSections() = 0;       // the rows of the last render
+    virtual RowSet& frameStations() = 0;
+    // A database failure while running: the message, then the end of the program.
+    virtual void reportFailure(const DbError& error) = 0;
+
+    // --- highlights
+    virtual bool lightOn(Highlight h) const = 0;
+    virtual void setLightOn(Highlight h, bool on) = 0;
+    // The menu item "Убрать подсветку" and its toolbar button, each on its own.
+    virtual void enableEraseItem(bool on) = 0;
+    virtual void enableEraseButton(bool on) = 0;
+
+    // --- on the map
+    virtual ZoneOutline& zoneOutline() = 0;    // shpFindPic: the station search's zone
+    // The object under the pointer, on the map or on a tool window's preview picture.
+    virtual void showObjectAt(RowSet& sections, PictureBox& surface, float x, float y) = 0;
+    virtual void endObjectAt(PictureBox& surface) = 0;
+    virtual std::int16_t kursInfObj() const = 0;
+    // A tool window's own pointer handler for the map's next presses (picking a station);
+    // null gives the map back to MapMode.
+    virtual void setPickMode(PointerMode* mode) = 0;
+
+    virtual void showHelpTopic(int topic) = 0;
+
+    // Opens the data source with the SQL text; a failure is reported and false returned.
+    bool openOrFail(DataSource& ds, const QString& sql)
+    {
+        auto opened = ds.open(sql);
+        if (!opened) reportFailure(opened.error());
+        return opened.ok();
+    }
+};
+
+class MapTool {
+public:
+    virtual ~MapTool() = default;
+
+    // The tool's window, or null: the popup of the object under the pointer keeps clear of it.
+    virtual const QWidget* toolWindow() const = 0;
+    // A frame was rendered and every highlight drawn again.
+    virtual void frameRendered() {}
+    // The marking mode changed and the map was rendered in it.
+    virtual void markingChanged() {}
+    // Draw your highlight again over the new picture (the host calls the tools in their fixed
+    // order: railway, then sections, then stations).
+    virtual void redrawHighlight() {}
+    // "Убрать подсветку": switch your highlight off; true when there was one, and the window
+    // is to go (the host calls the tools in the reverse order).
+    virtual bool switchHighlightOff() { return false; }
+};
+
+} // namespace zd
