@@ -1,5 +1,7 @@
 #pragma once
-// Every SQL text of the program is built here, each from its fixed pieces.
+// The SQL texts of the frame renderer and of the object under the pointer, each built from
+// its fixed pieces, and the quoting every query uses. The tool windows build theirs the same
+// way in their own folders (FindQueries, DorQueries, LightSql).
 #include <QString>
 #include <cstdint>
 

@@ -314,7 +314,7 @@ void FrmLight::cmdLight_Enter_Click()
     else StnLight(true);
     m_cmdLight_End->setEnabled(true);
     m_host.enableEraseItem(true);
-    setEraseButton(true);
+    m_host.enableEraseButton(true);
 }
 
 void FrmLight::cmdLight_End_Click()
@@ -421,7 +421,7 @@ void FrmLight::PeregonLight(bool light)
 {
     MapState& st = m_host.state();
     if (!light) {
-        setEraseButton(false);
+        m_host.enableEraseButton(false);
         const bool wasOn = m_host.lightOn(Highlight::Sections);
         m_host.setLightOn(Highlight::Sections, false);
         if (wasOn && m_perFilter == st.rusFilter) drawSections(st.palette.net);
@@ -458,7 +458,7 @@ void FrmLight::StnLight(bool light)
     if (!light) {
         const bool wasOn = m_host.lightOn(Highlight::Stations);
         m_host.setLightOn(Highlight::Stations, false);
-        setEraseButton(false);
+        m_host.enableEraseButton(false);
         if (wasOn && m_stnFilter == st.rusFilter) drawStations(st.palette.net);
         return;
     }
@@ -504,6 +504,5 @@ void FrmLight::drawStations(Color color)
     DrawStations(m_host.state(), m_host.picture(), m_dtaLightStn.rows(), color);
 }
 
-void FrmLight::setEraseButton(bool on) { m_host.enableEraseButton(on); }
 
 } // namespace zd

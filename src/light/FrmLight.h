@@ -73,7 +73,6 @@ private:
 
     void drawSections(Color color);
     void drawStations(Color color);
-    void setEraseButton(bool on);
 
     MapHost& m_host;
     QTabWidget* m_tabLight = nullptr;
