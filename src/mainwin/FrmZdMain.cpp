@@ -27,6 +27,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 namespace zd {
@@ -189,6 +190,43 @@ void FrmZdMain::buildToolbar()
     setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), false);
     setButtonEnabled(QStringLiteral("mnuKadrFore"), false);
     setButtonEnabled(QStringLiteral("mnuKadrBack"), false);
+}
+
+QMenu& FrmZdMain::extraMenu(const QString& name)
+{
+    static const std::pair<const char*, const char*> order[] = {
+        {"mnuView", "Вид"}, {"mnuBookmarks", "Закладки"}, {"mnuService", "Сервис"}};
+    if (auto* existing = menuBar()->findChild<QMenu*>(name, Qt::FindDirectChildrenOnly)) return *existing;
+    QString caption;
+    QAction* before = menuItem(QStringLiteral("mnuHelp"));
+    for (auto it = std::rbegin(order); it != std::rend(order); ++it) {
+        if (name == QLatin1String(it->first)) { caption = QString::fromUtf8(it->second); break; }
+        if (QAction* later = menuItem(QLatin1String(it->first))) before = later;
+    }
+    auto* m = new QMenu(caption, menuBar());
+    m->setObjectName(name);
+    m->menuAction()->setObjectName(name);
+    menuBar()->insertMenu(before, m);
+    return *m;
+}
+
+void FrmZdMain::addFileItem(QAction* item)
+{
+    QAction* end = menuItem(QStringLiteral("mnuFiles_End"));
+    end->parentWidget()->insertAction(end, item);
+}
+
+void FrmZdMain::addToolbarAction(QAction* action)
+{
+    if (!m_extraTools) m_extraTools = m_tlbZd->addSeparator();
+    m_tlbZd->addAction(action);
+    if (QWidget* w = m_tlbZd->widgetForAction(action)) w->setObjectName(action->objectName());
+}
+
+void FrmZdMain::addToolbarWidget(QWidget* widget)
+{
+    if (!m_extraTools) m_extraTools = m_tlbZd->addSeparator();
+    m_tlbZd->addWidget(widget);
 }
 
 QAction* FrmZdMain::menuItem(const QString& name) const

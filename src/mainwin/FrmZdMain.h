@@ -120,6 +120,15 @@ public:
     QAction* menuItem(const QString& name) const;   // a menu item or a top-level menu
     QAction* button(const QString& key) const;      // a toolbar button
 
+    // Where the additions to the classic viewer go. The menus "Вид" (mnuView), "Закладки"
+    // (mnuBookmarks) and "Сервис" (mnuService) stand between "Поиск" and "Справка" in this
+    // order, each made when its first item comes; new items of "Файлы" stand above "Выход";
+    // new toolbar buttons and fields after the classic ones, behind a separator.
+    QMenu& extraMenu(const QString& name);
+    void addFileItem(QAction* item);
+    void addToolbarAction(QAction* action);
+    void addToolbarWidget(QWidget* widget);
+
     // What ending the program does (tests record it instead); the default quits the
     // event loop with the code.
     void setEndHandler(std::function<void(int)> handler) { m_end = std::move(handler); }
@@ -159,6 +168,7 @@ private:
     QString m_programDir, m_dbPath;
     PictureBox* m_pic = nullptr;
     QToolBar* m_tlbZd = nullptr;
+    QAction* m_extraTools = nullptr;   // the separator before the toolbar's additions
     ZoneOutline* m_shpFindPic = nullptr;
     QLabel* m_lblFindMsg = nullptr;
     QActionGroup* m_toolGroup = nullptr;
