@@ -212,8 +212,8 @@ QMenu& FrmZdMain::extraMenu(const QString& name)
 
 void FrmZdMain::addFileItem(QAction* item)
 {
-    QAction* end = menuItem(QStringLiteral("mnuFiles_End"));
-    end->parentWidget()->insertAction(end, item);
+    auto* files = menuBar()->findChild<QMenu*>(QStringLiteral("mnuFiles"), Qt::FindDirectChildrenOnly);
+    files->insertAction(menuItem(QStringLiteral("mnuFiles_End")), item);
 }
 
 void FrmZdMain::addToolbarAction(QAction* action)
