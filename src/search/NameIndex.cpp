@@ -242,7 +242,12 @@ std::vector<Hit> NameIndex::find(QStringView text, int limit, const Filter& filt
     const bool filtered = !filter.stations || !filter.railways || filter.russiaOnly || filter.tipStn >= 0 || filter.accept;
     Collector c(limit, filtered ? std::function<bool(std::uint32_t)>([&](std::uint32_t e) { return accepts(static_cast<int>(e), filter); })
                                 : nullptr);
+    // A text that ends in a blank, hyphen or dot asks for a longer name ("Москва-"), as
+    // the list's plain prefix search took it, so a name equal to the rest is no answer.
+    const QChar last = text.back();
+    const bool open = !last.isLetterOrNumber() && last != u'\'' && last != u'`' && last != QChar(0x2019);
     for (const Rank rank : {Rank::Exact, Rank::Prefix, Rank::WordPrefix, Rank::Substring}) {
+        if (open && rank == Rank::Exact) continue;
         for (const auto& [set, key] : probes)
             if (set != m_codes.get() || rank <= Rank::Prefix) collect(*set, key, rank, c);
         c.endRank(rank);
