@@ -78,6 +78,9 @@ public:
     int size() const { return static_cast<int>(m_entries.size()); }
     Place place(int entry) const;
     Kind kind(int entry) const { return m_entries[static_cast<size_t>(entry)].kind; }
+    // KodStn (KodDor of a railway) as UTF-8, without building a Place: for a Filter that
+    // keeps the places of a list of the caller's own.
+    QByteArrayView code(int entry) const { return m_text.data() + m_entries[static_cast<size_t>(entry)].code; }
 
     struct KeySet;   // one kind of key with its sorted arrays
     ~NameIndex();

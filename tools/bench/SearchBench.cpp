@@ -19,7 +19,9 @@ namespace {
 
 // Typed texts of every kind a user types: prefixes growing a keystroke at a time,
 // Latin spellings, codes, words from inside names, pieces of words; the Russia-only ones
-// are searched with that filter.
+// are searched with that filter. The last two of the plain ones are pieces of names that
+// no name holds, made of letters that stand side by side in many names: the whole of
+// every key is scanned for them.
 struct Typed { const char* text; bool russia; };
 const Typed kTyped[] = {
     {"С", false}, {"Ст", false}, {"Ста", false}, {"Стан", false}, {"Станция", false}, {"Станция 1", false},
@@ -29,7 +31,7 @@ const Typed kTyped[] = {
     {"Oryol", false}, {"Nizhny Novgorod", false}, {"Khabarovsk", false},
     {"1", false}, {"100", false}, {"1000", false}, {"123456", false}, {"1840", false},
     {"Главный", false}, {"12345", false}, {"77", false}, {"Сортировочная", false},
-    {"танц", false}, {"лавн", false}, {"щщщ", false},
+    {"танц", false}, {"лавн", false}, {"щщщ", false}, {"анция 99999999", false}, {"antsiya 99999999", false},
     {"Стан", true}, {"Stantsiya 9", true}, {"2000", true},
 };
 
