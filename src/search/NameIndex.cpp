@@ -183,8 +183,11 @@ bool walkKeys(const KeySet& set, KeySet::Range range, std::string_view key, Coll
     const ptrdiff_t budget = range.second - range.first;
     if (budget < kLargeRange) return false;
     const char* b = set.bytes.data();
-    for (size_t k = 0; k < set.keyStart.size() && static_cast<ptrdiff_t>(k) < budget; ++k)
-        if (std::strncmp(b + set.keyStart[k], key.data(), key.size()) == 0 && !c.offer(set.keyEntry[k])) return true;
+    for (size_t k = 0; k < set.keyStart.size() && static_cast<ptrdiff_t>(k) < budget; ++k) {
+        const char* at = b + set.keyStart[k];
+        const bool longer = std::strncmp(at, key.data(), key.size()) == 0 && at[key.size()] != '\0';
+        if (longer && !c.offer(set.keyEntry[k])) return true;
+    }
     return static_cast<ptrdiff_t>(set.keyStart.size()) <= budget;
 }
 

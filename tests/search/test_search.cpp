@@ -343,3 +343,43 @@ TEST_F(Search, ZdcliFindExitCodes)
 }
 
 } // namespace
+
+// A prefix that thousands of names share is found by walking the names in order rather
+// than offering its whole range; the answers are those of the range.
+TEST(SearchLarge, SharedPrefixesOfThousandsOfNames)
+{
+    QString sql = zdtest::schemaSql() + QStringLiteral(
+        "INSERT INTO Contry VALUES('11','Россия'),('21','Беларусь');"
+        "INSERT INTO Doroga VALUES('1','Первая',0,0,1,1,'1',NULL,'11'),('2','Вторая',0,0,1,1,'2',NULL,'21');"
+        "BEGIN;INSERT INTO Stn VALUES('1','Стан',1,1,'1',5,0);");
+    for (int i = 1; i <= 5000; ++i)
+        sql += QStringLiteral("INSERT INTO Stn VALUES('s%1','Станция %1',1,1,'%2',5,0);").arg(i).arg(i % 2 ? 2 : 1);
+    for (int i = 1; i <= 4200; ++i)
+        sql += QStringLiteral("INSERT INTO Stn VALUES('y%1','Яр %1',1,1,'%2',5,0);").arg(i).arg(i % 2 ? 2 : 1);
+    sql += QStringLiteral("COMMIT;");
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("large.db"));
+    ASSERT_TRUE(zdtest::writeSqlite(file, sql));
+    auto db = Database::open(file);
+    ASSERT_TRUE(db.ok());
+    auto built = buildIndex(**db);
+    ASSERT_TRUE(built.ok());
+    const NameIndex& ix = **built;
+
+    struct Case { const char* text; bool russia; QStringList names; };
+    const Case cases[] = {
+        {"Ст", false, {"Стан", "Станция 1", "Станция 10"}},
+        {"St", false, {"Стан", "Станция 1", "Станция 10"}},
+        {"Стан-", false, {"Станция 1", "Станция 10", "Станция 100"}},
+        {"Ст", true, {"Стан", "Станция 10", "Станция 100"}},
+        {"Я", false, {"Яр 1", "Яр 10", "Яр 100"}},          // the walk gives up: all Я… come last
+        {"Я", true, {"Яр 10", "Яр 100", "Яр 1000"}},
+    };
+    for (const Case& c : cases) {
+        Filter f;
+        f.russiaOnly = c.russia;
+        QStringList names;
+        for (const Hit& h : ix.find(QString::fromUtf8(c.text), 3, f)) names << ix.place(h.entry).name;
+        EXPECT_EQ(names, c.names) << c.text << (c.russia ? " russia" : "");
+    }
+}
