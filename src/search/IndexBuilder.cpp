@@ -2,6 +2,7 @@
 // each distinct token folded once (names repeat their words massively), the keys run
 // together from the folded tokens, and the key arrays sorted, each step on two threads.
 #include "data/SqlFunctions.h"
+#include "data/ZdTypes.h"
 #include "search/KeySet.h"
 #include "search/NameIndex.h"
 
@@ -95,7 +96,7 @@ private:
             const QByteArrayView name = s.utf8At(*run, naz);
             auto end = std::find_if(run, stations.end(), [&](int r) { return s.utf8At(r, naz) != name; });
             std::stable_sort(run, end, [&](int a, int b) {
-                return typeOrder(static_cast<int>(s.numberAt(a, tip))) < typeOrder(static_cast<int>(s.numberAt(b, tip)));
+                return typeOrder(toInt16(s.numberAt(a, tip))) < typeOrder(toInt16(s.numberAt(b, tip)));
             });
             run = end;
         }
@@ -141,7 +142,7 @@ private:
                 e.kodDor = addText(s.utf8At(row, c.dor));
                 const auto w = m_railwayOf.find(view(s.utf8At(row, c.dor)));
                 e.railway = w == m_railwayOf.end() ? -1 : w->second;
-                e.tipStn = static_cast<std::int16_t>(s.numberAt(row, c.tip));
+                e.tipStn = toInt16(s.numberAt(row, c.tip));
                 e.branch = s.numberAt(row, c.branch) == 1;
                 e.hasXY = !s.isNullAt(row, c.x) && !s.isNullAt(row, c.y);
                 e.x = s.numberAt(row, c.x), e.y = s.numberAt(row, c.y);

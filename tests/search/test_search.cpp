@@ -234,8 +234,8 @@ TEST(SearchBuild, InTheBackgroundFromTheRowsReadNow)
     EXPECT_EQ(built.index->place(hits[0].entry).code, QStringLiteral("102"));
 }
 
-// NULL names, codes and coordinates and a railway code that names no railway are kept
-// and read as empty, never as a crash or another row's values.
+// NULL names, codes and coordinates, a railway code that names no railway and a type
+// out of range are kept and read as empty, never as a crash or another row's values.
 TEST(SearchBuild, RowsWithHoles)
 {
     QTemporaryDir dir;
@@ -244,7 +244,7 @@ TEST(SearchBuild, RowsWithHoles)
         "INSERT INTO Contry VALUES('11','Россия');"
         "INSERT INTO Doroga VALUES('1',NULL,NULL,0,1,1,'1',NULL,'11');"
         "INSERT INTO Stn VALUES('1',NULL,5,5,'1',9,0),(NULL,'Тайга',NULL,NULL,'77',NULL,NULL),"
-        " ('3','Тайга',1,2,'1',5,0);")));
+        " ('3','Тайга',1,2,'1',5,0),('4','Юрга',1,2,'1',1e12,0);")));
     auto db = Database::open(file);
     ASSERT_TRUE(db.ok());
     auto built = buildIndex(**db);
@@ -268,6 +268,10 @@ TEST(SearchBuild, RowsWithHoles)
     Filter rus;
     rus.russiaOnly = true;
     EXPECT_EQ(ix.find(u"Тайга", 0, rus).size(), 1u);
+    // A type past every whole number of its width is no type of the program's own.
+    const std::vector<Hit> yurga = ix.find(u"Юрга", 0);
+    ASSERT_EQ(yurga.size(), 1u);
+    EXPECT_TRUE(kindText(ix.place(yurga[0].entry)).isEmpty());
 }
 
 TEST(LatinName, ReadableBgnKeepingCaseAndPunctuation)
