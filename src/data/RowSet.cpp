@@ -98,6 +98,13 @@ double RowSet::numberAt(int row, int col) const
     return 0;
 }
 
+QByteArrayView RowSet::utf8At(int row, int col) const
+{
+    const Cell* c = cell(row, col);
+    if (!c || c->type != Text) return {};
+    return QByteArrayView(m_text.data() + c->offset, c->len);
+}
+
 QString RowSet::textAt(int row, int col) const
 {
     const Cell* c = cell(row, col);

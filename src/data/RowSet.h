@@ -43,6 +43,9 @@ public:
     double numberAt(int row, int col) const;
     QString text(int col) const { return textAt(m_pos, col); }      // numbers as decimal text
     QString textAt(int row, int col) const;
+    // The UTF-8 bytes of a text cell, without a copy; empty for other cells. Valid while
+    // the row set lives.
+    QByteArrayView utf8At(int row, int col) const;
     QVariant value(int col) const;
     QVariant field(QStringView name) const { return value(column(name)); }
 

@@ -2,6 +2,7 @@
 // it, against the floor of the same work (the bare queries and the bare painting).
 // Prints a table, then one JSON line with every figure.
 #include "Bench.h"
+#include "SearchBench.h"
 
 #include "data/Database.h"
 #include "mainwin/FrmZdMain.h"
@@ -47,7 +48,10 @@ double msOf(const std::function<void()>& work)
 // The timed pieces have names of their own so that a profiler can be told to count
 // inside them only (valgrind --tool=callgrind --toggle-collect='*timedRender*').
 [[gnu::noinline]] void timedRender(FrmZdMain& w) { w.RenderKadr(w.picZdMain()); }
-[[gnu::noinline]] void timedFrame(FrmZdMain& w) { renderFrame(w.state(), w.picZdMain(), w.dtaPeregon(), w.dtaStn(), w.genOn()); }
+[[gnu::noinline]] void timedFrame(FrmZdMain& w)
+{
+    (void)renderFrame(w.state(), w.picZdMain(), w.dtaPeregon(), w.dtaStn(), w.genOn());
+}
 [[gnu::noinline]] void timedQuery(sqlite3* db, const QStringList& sqls) { stepQueries(db, sqls); }
 [[gnu::noinline]] void timedDraw(const DrawList& list, QImage& image) { drawList(list, image); }
 
@@ -105,9 +109,9 @@ int Bench::run()
 
     const Frame scheme = m_win->state().scheme;
     sqlite3* db = m_win->dtaStn().database()->handle();
-    m_figures.push_back({QStringLiteral("whole"), {scheme}, {}, {}, {}});
+    m_figures.push_back({QStringLiteral("whole"), {scheme}, {}, {}, {}, {}});
     for (int zoom : {4, 16, 64}) {
-        FrameFigures f{QStringLiteral("zoom%1").arg(zoom), {}, {}, {}, {}};
+        FrameFigures f{QStringLiteral("zoom%1").arg(zoom), {}, {}, {}, {}, {}};
         for (const QPointF& c : zoomCentres())
             f.frames.push_back(frameAround(scheme, zoom, nearestStation(db, scheme, c)));
         m_figures.push_back(f);
@@ -276,6 +280,7 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (app.arguments().contains(QStringLiteral("--search"))) return runSearchBench(app.arguments());
     Options o;
     if (!parse(app.arguments(), o)) {
         std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16]\n");

@@ -12,6 +12,9 @@ struct Command {
     int (*run)(const QStringList& args);
 };
 
+// zdcli find --db FILE TEXT [--limit N] [--russia] [--format text|json]
+int runFind(const QStringList& args);
+
 // Every subcommand, in the order `zdcli --help` lists them.
 const Command* commands();
 int commandCount();

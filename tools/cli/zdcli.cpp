@@ -12,6 +12,7 @@ namespace zd::cli {
 namespace {
 // One line per subcommand; a subcommand's source file adds its own.
 const Command kCommands[] = {
+    {"find", "станции и дороги по названию или коду, лучшие первыми", false, runFind},
     {nullptr, nullptr, false, nullptr},   // the end of the list
 };
 
