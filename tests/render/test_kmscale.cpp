@@ -1,7 +1,9 @@
 // The network's own kilometres per map unit.
 #include "render/KmScale.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace zd;
 
