@@ -1,6 +1,10 @@
 #pragma once
 // Small network databases written by the tests themselves.
 #include <QString>
+#include <ostream>
+
+// Texts in test failures as text, not as arrays of UTF-16 units.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace zdtest {
 

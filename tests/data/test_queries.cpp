@@ -28,13 +28,8 @@ TEST(FrameQueries, ExactTextsForTheWholeSchemeNegativeTopAndRussiaOnly)
               "FROM Stn, Doroga WHERE   Doroga.KodDor=Stn.KodDor AND ((StnX BETWEEN -42000 AND 126000) AND "
               "(StnY BETWEEN -19500 AND 54500)) AND  Doroga.KodContry = '11'  AND (TipStn BETWEEN 7 AND 9 OR "
               "StnBranch = 1) Order by TipStn ASC");
-}
-
-TEST(FrameQueries, RussiaFilterOnlyInModeOne)
-{
-    EXPECT_TRUE(rusFilter(0).isEmpty());
+    // Marking mode 2 pales the other countries instead of leaving them out.
     EXPECT_TRUE(rusFilter(2).isEmpty());
-    EXPECT_EQ(rusFilter(1).toStdString(), " AND  Doroga.KodContry = '11' ");
 }
 
 TEST(Quoting, QuotesAreDoubled)
