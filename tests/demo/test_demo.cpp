@@ -58,22 +58,6 @@ protected:
 
 } // namespace
 
-TEST_F(DemoFile, HasEveryTableAndColumnTheProgramReads)
-{
-    const QHash<QString, QStringList> tables{
-        {"Stn", {"KodStn", "NazStn", "StnX", "StnY", "KodDor", "TipStn", "StnBranch"}},
-        {"Peregon", {"KodStn1", "KodStn2", "Stn1X", "Stn1Y", "Stn2X", "Stn2Y", "LenPer", "KodDor", "RL", "EL"}},
-        {"Doroga", {"KodDor", "NazDor", "XL", "YL", "XR", "YR", "KodCentr", "NazCentr", "KodContry"}},
-        {"Contry", {"KodContry", "NazContry"}}};
-    for (auto it = tables.begin(); it != tables.end(); ++it) {
-        SCOPED_TRACE(it.key().toStdString());
-        QStringList found;
-        rows(("PRAGMA table_info(" + it.key() + ")").toUtf8().constData(),
-             [&](sqlite3_stmt* st) { found << text(st, 1); });
-        EXPECT_EQ(found, it.value());
-    }
-}
-
 // Per station: the number of sections that end there and of the railways they belong to.
 #define ZD_DEGREES "WITH ends AS (SELECT KodStn1 k, KodDor d FROM Peregon UNION ALL SELECT KodStn2, KodDor FROM Peregon)," \
                    " deg AS (SELECT k, count(*) n, count(DISTINCT d) r FROM ends GROUP BY k) "

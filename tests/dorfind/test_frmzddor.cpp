@@ -3,7 +3,6 @@
 #include "FakeMapHost.h"
 #include "MapWindow.h"
 #include "dorfind/FrmZdDor.h"
-#include "data/Queries.h"
 #include "help/Help.h"
 #include "light/FrmLight.h"
 
@@ -94,13 +93,6 @@ TEST_F(DorTool, ListSortedByRussianOrderAtTheMapsRightEdge)
     EXPECT_EQ(listed(d, "dblListDor"), "");
     for (const char* idle : {"cmdDorVib_Gab", "cmdDorVib_All", "cmdDorVib_Off"})
         EXPECT_FALSE(control(d, idle)->isEnabled()) << idle;
-
-    host->st.rusMode = 1;
-    host->st.rusFilter = rusFilter(1);
-    QTest::mouseClick(control(d, "chkFindRus"), Qt::LeftButton);   // reloads under the marking mode
-    EXPECT_EQ(listed(d, "dbcListDor"), "Азовская,Еловая,ждановская,Октябрьская,Точечная");
-    pick(d, "Октябрьская");
-    EXPECT_TRUE(d->dtaCentrOtd().recordSource().endsWith("'1' AND  Doroga.KodContry = '11'  Order by NazStn"));
 }
 
 TEST_F(DorTool, PickShowsCentresAndARailwayWithoutCentreIsStillPicked)
@@ -220,6 +212,8 @@ TEST_F(DorWindow, AMarkingChangeReloadsTheListAndPlacesTheWindow)
     trigger("mnuZdLight_RusOnly");
     EXPECT_EQ(listed(d, "dbcListDor"), "Азовская,Еловая,ждановская,Октябрьская,Точечная");
     EXPECT_EQ(d->frameGeometry().left(), rightEdgeLeft(pic(), d));
+    pick(d, "Октябрьская");
+    EXPECT_TRUE(d->dtaCentrOtd().recordSource().endsWith("'1' AND  Doroga.KodContry = '11'  Order by NazStn"));
     EXPECT_EQ(takeBoxes(), QStringList());
 }
 

@@ -2,7 +2,6 @@
 // and what the main window tells it (renders, marking changes, highlight removal).
 #include "FakeMapHost.h"
 #include "MapWindow.h"
-#include "data/Queries.h"
 #include "help/Help.h"
 #include "light/FrmLight.h"
 #include "light/UpDown.h"
@@ -25,7 +24,6 @@ const QString kPerSql = QStringLiteral(
 const QString kStnSql = QStringLiteral(
     "SELECT Stn.KodStn,Stn.NazStn, Stn.StnX, Stn.StnY,Stn.TipStn, Stn.KodDor, Doroga.KodDor, Doroga.KodContry "
     "FROM Stn, Doroga WHERE Stn.KodDor = Doroga.KodDor AND TipStn IN (");
-const QString kRussia = QStringLiteral(" AND  Doroga.KodContry = '11' ");
 const QString kNotFound = QStringLiteral("Объекты соответствующие данному критерию НЕ НАЙДЕНЫ");
 const QColor kNet(128, 128, 0), kLight(0, 192, 192), kBack(0xE0, 0xE0, 0xE0);
 const Frame kNetworkFrame{0, 0, 10000, 5000};
@@ -109,9 +107,11 @@ TEST_F(LightTool, CriterionChoiceEnablesItsFrame)
         click(param);
         EXPECT_TRUE(ctl("cmdLight_Enter")->isEnabled());
     }
-    // At the map's right edge, kept on the screen.
+    // At the map's right edge, kept on the screen; F1 asks for the window's topic.
     const int mapRight = pic().mapToGlobal(QPoint(pic().width() - 1, 0)).x();
     EXPECT_EQ(light->frameGeometry().right(), std::min(mapRight, light->screen()->availableGeometry().right()));
+    QTest::keyClick(ctl("cmdLight_Enter"), Qt::Key_F1);
+    EXPECT_EQ(host->helpTopics, std::vector<int>{kHelpTopicLight});
 }
 
 TEST_F(LightTool, QueryTextOfEachCriterion)
@@ -140,23 +140,6 @@ TEST_F(LightTool, QueryTextOfEachCriterion)
         EXPECT_EQ(r.stations ? stnSql() : perSql(), r.expected);
     }
     EXPECT_TRUE(host->failures.empty()) << "every query ran";
-    boxes.clear();   // some criteria find nothing in the sample network
-
-    host->st.rusMode = 1;
-    host->st.rusFilter = rusFilter(1);
-    host->redrawFrame();
-    sectionsTab();
-    click("optTipLight(0)");
-    click("optEL(0)");
-    enter();
-    EXPECT_EQ(perSql(), kPerSql + "(EL = 3 OR EL = 4)" + kRussia);
-    stationsTab();
-    tick("chkStn(1)", false);
-    tick("chkStn(2)", false);
-    enter();
-    EXPECT_EQ(stnSql(), kStnSql + " 9 )" + kRussia);
-    EXPECT_EQ(light->dtaLightStn().rows().recordCount(), 1);   // Минск is not Russian
-    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(LightTool, HighlightedSectionsUnderTheStationsAndBackToTheNetworkColour)
@@ -181,8 +164,6 @@ TEST_F(LightTool, HighlightedSectionsUnderTheStationsAndBackToTheNetworkColour)
     click("optEL(1)");   // changed but not applied: what was drawn is what goes
     click("cmdLight_End");
     EXPECT_FALSE(host->lightOn(Highlight::Sections) || host->lightOn(Highlight::Stations));
-    EXPECT_TRUE(near(kElectric, kNet));
-    EXPECT_FALSE(near(kElectric, kLight));
     EXPECT_EQ(pixelAt(kBologoe), kNet);
     EXPECT_FALSE(host->eraseButton);
     EXPECT_TRUE(boxes.empty());
@@ -232,8 +213,8 @@ TEST_F(LightTool, LengthBoxTakesDigitsAndOneSeparator)
 {
     click("optTipLight(2)");
     auto* box = ctl<QLineEdit>("txtLen");
-    const std::pair<const char*, const char*> rows[] = {
-        {"12,5", "12.5"}, {"12.53", "12.5"}, {"1.2.", "1.2"}, {"-5+", "5"}, {"a1 бz", "1"}, {"07", "7"}};
+    // The rules themselves are KeyDigit's; these show that every typed key goes through it.
+    const std::pair<const char*, const char*> rows[] = {{"12,53", "12.5"}, {"-5+", "5"}, {"a1 бz", "1"}};
     for (const auto& [typed, text] : rows) {
         SCOPED_TRACE(typed);
         box->clear();
@@ -246,16 +227,6 @@ TEST_F(LightTool, LengthBoxTakesDigitsAndOneSeparator)
     QTest::keyClick(box, Qt::Key_Home);   // moving keys reach the box
     zdtest::typeText(box, "3");
     EXPECT_EQ(box->text(), "312");
-}
-
-TEST_F(LightTool, F1AsksForItsTopicAndClosingSwitchesOff)
-{
-    QTest::keyClick(ctl("cmdLight_Enter"), Qt::Key_F1);
-    EXPECT_EQ(host->helpTopics, std::vector<int>{kHelpTopicLight});
-    enter();
-    light->close();
-    EXPECT_FALSE(host->lightOn(Highlight::Sections));
-    EXPECT_FALSE(near(kElectric, kLight));
 }
 
 namespace {
