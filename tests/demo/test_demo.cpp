@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QHash>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -14,7 +13,6 @@
 
 #include <functional>
 #include <limits>
-#include <memory>
 
 using namespace zd;
 

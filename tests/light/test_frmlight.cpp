@@ -83,12 +83,8 @@ protected:
 
 TEST_F(LightTool, CriterionChoiceEnablesItsFrame)
 {
-    struct Row { int index; bool el, rl, len, enter; const char* tip1; const char* tip2; };
-    const Row rows[] = {
-        {1, false, true, false, false, "Установите параметры", ""},
-        {2, false, false, true, false, "", "Установите параметры"},
-        {0, true, false, false, true, "", "Установите параметры"},
-    };
+    struct Row { int index; bool el, rl, len, enter; };
+    const Row rows[] = {{1, false, true, false, false}, {2, false, false, true, false}, {0, true, false, false, true}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.index);
         click(QStringLiteral("optTipLight(%1)").arg(r.index).toLatin1().constData());
@@ -96,9 +92,6 @@ TEST_F(LightTool, CriterionChoiceEnablesItsFrame)
         EXPECT_EQ(ctl("fraRL")->isEnabled(), r.rl);
         EXPECT_EQ(ctl("fraLen")->isEnabled(), r.len);
         EXPECT_EQ(ctl("cmdLight_Enter")->isEnabled(), r.enter);
-        EXPECT_EQ(ctl("optTipLight(0)")->toolTip(), QString());
-        EXPECT_EQ(ctl("optTipLight(1)")->toolTip(), QString::fromUtf8(r.tip1));
-        EXPECT_EQ(ctl("optTipLight(2)")->toolTip(), QString::fromUtf8(r.tip2));
     }
     for (const auto& [criterion, param] : {std::pair{"optTipLight(1)", "optRL(2)"}, std::pair{"optTipLight(2)", "optLen(1)"}}) {
         SCOPED_TRACE(param);
@@ -213,16 +206,11 @@ TEST_F(LightTool, LengthBoxTakesDigitsAndOneSeparator)
 {
     click("optTipLight(2)");
     auto* box = ctl<QLineEdit>("txtLen");
-    // The rules themselves are KeyDigit's; these show that every typed key goes through it.
-    const std::pair<const char*, const char*> rows[] = {{"12,53", "12.5"}, {"-5+", "5"}, {"a1 бz", "1"}};
-    for (const auto& [typed, text] : rows) {
-        SCOPED_TRACE(typed);
-        box->clear();
-        zdtest::typeText(box, QString::fromUtf8(typed));
-        EXPECT_EQ(box->text(), QString::fromUtf8(text));
-    }
-    QTest::keyClick(box, Qt::Key_Backspace);
-    EXPECT_EQ(box->text(), "");
+    // The rules themselves are KeyDigit's; this shows that every typed key goes through it.
+    zdtest::typeText(box, "-1a2,5б3+");
+    EXPECT_EQ(box->text(), "12.5");
+    QTest::keyClick(box, Qt::Key_Backspace);   // at the length limit too
+    EXPECT_EQ(box->text(), "12.");
     box->setText("12");
     QTest::keyClick(box, Qt::Key_Home);   // moving keys reach the box
     zdtest::typeText(box, "3");

@@ -44,13 +44,6 @@ TEST(FindQueries, ZoneStationsAndSections)
               "AND 7) AND (Stn1Y BETWEEN -1000 AND 20) OR (Stn2X BETWEEN -5 AND 7) AND (Stn2Y BETWEEN -1000 AND 20))");
 }
 
-TEST(FindZone, FragmentFrameAroundTheStation)
-{
-    EXPECT_EQ(fragFrame(41000, 12000, kScheme), (Frame{32600, 8300, 49400, 15700}));
-    // Halves round to even.
-    EXPECT_EQ(fragFrame(100.5, -0.5, kScheme), (Frame{-8300, -3700, 8500, 3700}));
-}
-
 TEST(FindZone, FivePassesFromThreeToElevenPercent)
 {
     struct Step { int width, height; };
@@ -74,6 +67,8 @@ TEST(FindZone, FivePassesFromThreeToElevenPercent)
     const ZoneSearch dense = growZone(41000, 12000, kScheme, [&](const Zone&) { return ++calls == 2 ? 9 : 0; });
     EXPECT_EQ(dense.passes, 2);
     EXPECT_EQ(dense.zone, (Zone{38900, 11075, 43100, 12925}));
+    // The fragment frame about a station: halves round to even.
+    EXPECT_EQ(fragFrame(100.5, -0.5, kScheme), (Frame{-8300, -3700, 8500, 3700}));
 }
 
 TEST(FindZone, WindowCoversAStationThroughTheMapsPlaceOnTheScreen)
