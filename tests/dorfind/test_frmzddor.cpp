@@ -115,6 +115,8 @@ TEST_F(DorTool, PickShowsCentresAndARailwayWithoutCentreIsStillPicked)
     EXPECT_EQ(text(d, "lblFindDor3"), "Санкт-Петербург");
     QTest::keyClick(control<QComboBox>(d, "dbcListDor")->lineEdit(), Qt::Key_A);   // an edit clears the centre
     EXPECT_EQ(text(d, "lblFindDor3"), "");
+    QTest::keyClick(control<QComboBox>(d, "dbcListDor")->lineEdit(), Qt::Key_F1);
+    EXPECT_EQ(host->helpTopics, std::vector<int>{kHelpTopicDor});
 }
 
 TEST_F(DorTool, HighlightOnOffAndOnAnotherRailway)
@@ -140,6 +142,11 @@ TEST_F(DorTool, HighlightOnOffAndOnAnotherRailway)
     EXPECT_EQ(d->lightKodDor(), "");
     EXPECT_TRUE(colourAt(kOnDor2, kNet));
     EXPECT_FALSE(colourAt(kOnDor2, kLight) || colourAt(kOnDor1, kLight));
+
+    clickOn(d, "cmdDorVib_Light");   // closing switches it off
+    d->close();
+    EXPECT_FALSE(host->lightOn(Highlight::Railway));
+    EXPECT_TRUE(colourAt(kOnDor1, kNet));
 }
 
 TEST_F(DorTool, FramesThePickedRailway)
@@ -177,17 +184,6 @@ TEST_F(DorTool, MarkingModeTwoLeavesOtherCountriesPale)
     clickOn(d, "cmdDorVib_Light");
     EXPECT_TRUE(colourAt(kOnDor2, kNetPale));
     EXPECT_FALSE(colourAt(kOnDor2, kLight));
-}
-
-TEST_F(DorTool, F1AsksForItsTopicAndClosingSwitchesTheHighlightOff)
-{
-    QTest::keyClick(control<QComboBox>(d, "dbcListDor")->lineEdit(), Qt::Key_F1);
-    EXPECT_EQ(host->helpTopics, std::vector<int>{kHelpTopicDor});
-    pick(d, "Октябрьская");
-    clickOn(d, "cmdDorVib_Light");
-    d->close();
-    EXPECT_FALSE(host->lightOn(Highlight::Railway));
-    EXPECT_TRUE(colourAt(kOnDor1, kNet));
 }
 
 namespace {
