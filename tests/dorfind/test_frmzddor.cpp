@@ -85,7 +85,9 @@ protected:
 
 } // namespace
 
-TEST_F(DorTool, ListSortedByRussianOrderAtTheMapsRightEdge)
+// The list in Russian order (case and Ё), the window at the map's right edge; a pick shows
+// the railway's centres.
+TEST_F(DorTool, PickShowsCentresAndARailwayWithoutCentreIsStillPicked)
 {
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(listed(d, "dbcListDor"), "Азовская,Белорусская,Еловая,Ёжиковская,ждановская,Октябрьская,Точечная,Южная");
@@ -93,10 +95,7 @@ TEST_F(DorTool, ListSortedByRussianOrderAtTheMapsRightEdge)
     EXPECT_EQ(listed(d, "dblListDor"), "");
     for (const char* idle : {"cmdDorVib_Gab", "cmdDorVib_All", "cmdDorVib_Off"})
         EXPECT_FALSE(control(d, idle)->isEnabled()) << idle;
-}
 
-TEST_F(DorTool, PickShowsCentresAndARailwayWithoutCentreIsStillPicked)
-{
     pick(d, "Октябрьская");
     EXPECT_EQ(text(d, "lblFindDor3"), "Санкт-Петербург");
     EXPECT_EQ(listed(d, "dblListDor"), "Волхов,Тверь");
@@ -190,6 +189,11 @@ namespace {
 
 class DorWindow : public zdtest::MapWindowTest {
 protected:
+    void SetUp() override
+    {
+        MapWindowTest::SetUp();
+        start(networkSql());
+    }
     FrmZdDor* open()
     {
         trigger("mnuZdFind_Dor");
@@ -202,7 +206,6 @@ protected:
 
 TEST_F(DorWindow, AMarkingChangeReloadsTheListAndPlacesTheWindow)
 {
-    start(networkSql());
     FrmZdDor* d = open();
     d->move(pic().mapToGlobal(QPoint(0, 0)));
     trigger("mnuZdLight_RusOnly");
@@ -215,7 +218,6 @@ TEST_F(DorWindow, AMarkingChangeReloadsTheListAndPlacesTheWindow)
 
 TEST_F(DorWindow, RendersDrawTheHighlightAgainAndMoveTheWindowOffTheRailway)
 {
-    start(networkSql());
     showFrame(Frame{-3000, 0, 5000, 5000});   // the railway under the window, right half
     FrmZdDor* d = open();
     const QPoint right = d->frameGeometry().topLeft();
@@ -238,7 +240,6 @@ TEST_F(DorWindow, RendersDrawTheHighlightAgainAndMoveTheWindowOffTheRailway)
 // on, the item switches both off and unloads both windows.
 TEST_F(DorWindow, RemovingTheHighlightsSwitchesItOffAndUnloadsTheWindow)
 {
-    start(networkSql());
     showFrame(kNetworkFrame);
     QPointer<FrmZdDor> d = open();
     pick(d, "Октябрьская");
