@@ -150,7 +150,9 @@ void FrmZdDor::LoadFindDor()
 {
     for (DataSource* ds : {&m_dtaFindDor, &m_dtaCentrOtd, &m_dtaDorVib_Stn, &m_dtaDorVib_Per})
         ds->setDatabase(m_host.database());
-    if (!m_host.openOrFail(m_dtaFindDor, findDorSql(m_host.state().rusMode == 1))) return;
+    // The window's own "Только Россия" narrows its list whatever the map shows.
+    const bool russia = m_host.state().rusMode == 1 || m_chkFindRus->isChecked();
+    if (!m_host.openOrFail(m_dtaFindDor, findDorSql(russia))) return;
     fillListDor();
     placeWindow();
     SetTopmost(*this, true);

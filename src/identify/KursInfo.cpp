@@ -4,10 +4,12 @@
 #include "identify/AnalGeom.h"
 #include "identify/FrmKursInf.h"
 #include "identify/SuperTxt.h"
+#include "platform/WindPos.h"
 #include "render/DrawStations.h"
 #include "render/PictureBox.h"
 #include "render/View.h"
 
+#include <QScreen>
 #include <QWidget>
 #include <cmath>
 
@@ -156,6 +158,14 @@ Expected<std::optional<KursInfo::End>> KursInfo::markEnd(CursorScene& scene, Can
 void KursInfo::place(CursorScene& scene, float x, float y)
 {
     PictureBox& map = scene.mainPic;
+    if (scene.st.style == MapStyle::Screen) {
+        // Next to the pointer, inside the screen.
+        const QScreen* screen = map.screen();
+        const QRect avail = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), QSize(1 << 15, 1 << 15));
+        m_popup->move(besidePointer(m_popup->frameGeometry().size(), scene.pointer, avail));
+        m_popup->show();
+        return;
+    }
     const Dpi dpi = map.dpi();
     const QPoint origin = map.mapToGlobal(QPoint(0, 0));
     const double mapLeft = dpi.twipsX(origin.x()), mapTop = dpi.twipsY(origin.y());

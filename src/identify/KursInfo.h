@@ -4,6 +4,7 @@
 #include "data/DataSource.h"
 #include "render/MapState.h"
 
+#include <QPoint>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -25,6 +26,7 @@ struct CursorScene {
     DataSource& dtaDoroga;        // all railways
     PictureBox& mainPic;          // the popup is placed beside it
     std::vector<const QWidget*> toolWindows;   // the tool windows open over the map, in their fixed order
+    QPoint pointer;               // the pointer on the screen, pixels
 };
 
 class KursInfo {

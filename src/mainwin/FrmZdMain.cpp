@@ -5,6 +5,7 @@
 #include "fragment/Fragment.h"
 #include "light/FrmLight.h"
 #include "mainwin/MapPointer.h"
+#include "mainwin/StyleMenu.h"
 #include "mainwin/ToolbarIcons.h"
 #include "map/ZoneOutline.h"
 #include "platform/FileLookup.h"
@@ -93,6 +94,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     m_lblFindMsg->hide();
     buildMenus();
     buildToolbar();
+    new StyleMenu(*this);
     m_pointer = std::make_unique<MapPointer>(*this, *m_frag, m_mapMode, *m_tlbZd);
     m_help.HelpInit(this, m_programDir);
     m_st.processEvents = [this] { processPendingEvents(); };
@@ -660,7 +662,8 @@ void FrmZdMain::showObjectAt(RowSet& sections, PictureBox& surface, float x, flo
 {
     std::vector<const QWidget*> windows;
     for (const QPointer<QWidget>& w : m_tools) windows.push_back(w.data());
-    CursorScene scene{m_st, m_genOn, m_dtaStn, m_dtaDoroga, *m_pic, windows};
+    const QPoint pointer = surface.mapToGlobal(surface.toPixel(x, y).toPoint());
+    CursorScene scene{m_st, m_genOn, m_dtaStn, m_dtaDoroga, *m_pic, windows, pointer};
     if (auto shown = m_kursInfo.show(scene, sections, surface, x, y); !shown) reportFailure(shown.error());
 }
 

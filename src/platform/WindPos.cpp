@@ -56,7 +56,45 @@ void placeAtMapEdge(QWidget& window, const QWidget& map, int titleBars, OnScreen
         left = std::max(avail.left(), std::min(left, avail.right() + 1 - outerWidth));
         top = std::max(avail.top(), std::min(top, avail.bottom() + 1 - outerHeight));
     }
-    window.move(left, top);
+    std::vector<QRect> others;
+    for (const QWidget* w : map.window()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (w != &window && w->isWindow() && w->isVisible() && (w->windowFlags() & Qt::Tool) == Qt::Tool)
+            others.push_back(w->frameGeometry());
+    const QRect area(origin, map.size());
+    window.move(clearOf(window.frameGeometry().size(), QPoint(left, top), others, area));
+}
+
+QPoint besidePointer(QSize outer, QPoint pointer, const QRect& screen)
+{
+    constexpr int kOffset = 16;   // pixels between the pointer and the window
+    int left = pointer.x() + kOffset, top = pointer.y() + kOffset;
+    if (left + outer.width() > screen.right() + 1) left = pointer.x() - kOffset - outer.width();
+    if (top + outer.height() > screen.bottom() + 1) top = pointer.y() - kOffset - outer.height();
+    left = std::clamp(left, screen.left(), std::max(screen.left(), screen.right() + 1 - outer.width()));
+    top = std::clamp(top, screen.top(), std::max(screen.top(), screen.bottom() + 1 - outer.height()));
+    return QPoint(left, top);
+}
+
+QPoint clearOf(QSize outer, QPoint wanted, const std::vector<QRect>& others, const QRect& area)
+{
+    constexpr int kGap = 4;   // pixels between two tool windows
+    auto free = [&](QPoint at) {
+        const QRect r(at, outer);
+        return std::none_of(others.begin(), others.end(), [&](const QRect& o) { return o.intersects(r); });
+    };
+    if (free(wanted)) return wanted;
+    // Below the windows in the way first, in columns from the map's right edge leftward.
+    std::vector<QPoint> places;
+    for (const QRect& o : others) places.push_back(QPoint(wanted.x(), o.bottom() + 1 + kGap));
+    for (const QRect& o : others) {
+        const int left = o.left() - kGap - outer.width();
+        places.push_back(QPoint(left, wanted.y()));
+        for (const QRect& p : others) places.push_back(QPoint(left, p.bottom() + 1 + kGap));
+    }
+    std::sort(places.begin(), places.end(), [](QPoint a, QPoint b) { return a.x() > b.x() || (a.x() == b.x() && a.y() < b.y()); });
+    for (QPoint at : places)
+        if (area.contains(QRect(at, outer)) && free(at)) return at;
+    return wanted;
 }
 
 } // namespace zd

@@ -4,6 +4,7 @@
 #include "render/View.h"
 
 #include <cstdint>
+#include <vector>
 
 class QWidget;
 
@@ -24,8 +25,20 @@ void SetTopmost(QWidget& window, bool on = false);
 
 // Moves a tool window so that its right edge (frame included) stands on the right edge of
 // the map picture and its top `titleBars` title-bar heights below the map's top; kept
-// inside the screen's available area when asked.
+// inside the screen's available area when asked. A tool window of the same owner already
+// shown there is not covered: the window goes below it, or further left, while it stays
+// inside the map.
 enum class OnScreen { AsPlaced, Inside };
 void placeAtMapEdge(QWidget& window, const QWidget& map, int titleBars, OnScreen keep = OnScreen::AsPlaced);
+
+// Where a window of the outer size goes beside the pointer (screen pixels): below and to the
+// right of it, on the other side of it where the screen ends.
+QPoint besidePointer(QSize outer, QPoint pointer, const QRect& screen);
+
+// The top-left corner for a window of the outer size at `wanted` that covers none of
+// `others`: `wanted` itself when it is free, else the first free place below one of them
+// or left of one of them that lies inside `area` (all screen pixels); `wanted` when there
+// is none.
+QPoint clearOf(QSize outer, QPoint wanted, const std::vector<QRect>& others, const QRect& area);
 
 } // namespace zd

@@ -263,6 +263,7 @@ void Canvas::clearPicture()
     ensureImages();
     if (m_painting == &m_image) endPainting();
     m_image.fill(toQColor(m_back));
+    ++m_clears;
     painted();
 }
 

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -102,6 +103,15 @@ public:
     void clearScreenLayer();
     void clearPicture();   // replaces the picture by an empty one
 
+    // The painter on the current target, for drawing routines that set their own pen, brush
+    // and render hints between save() and restore().
+    QPainter& directPainter() { return painter(); }
+    // How many times the picture was replaced by an empty one: a style that keeps what it
+    // drew (drawingData) knows by it that the picture started afresh.
+    std::uint64_t clearCount() const { return m_clears; }
+    // What a drawing style keeps with this picture; the canvas itself never reads it.
+    std::shared_ptr<void>& drawingData() { return m_drawingData; }
+
     QImage image();               // the persistent image (drawing finished)
     QImage screenImage();         // what the user sees: image and screen layer
     QColor pixel(double x, double y);   // colour of the persistent image at a user point
@@ -139,6 +149,8 @@ private:
     bool m_autoRedraw = true;
     bool m_screenDirty = false;
     double m_curX = 0, m_curY = 0;
+    std::uint64_t m_clears = 0;
+    std::shared_ptr<void> m_drawingData;
 
     // What the painter was last given, so that a run of equal settings costs nothing.
     struct PainterState {

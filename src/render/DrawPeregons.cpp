@@ -2,6 +2,7 @@
 
 #include "data/RowSet.h"
 #include "render/Canvas.h"
+#include "render/ScreenStyle.h"
 
 #include <cmath>
 
@@ -29,6 +30,11 @@ void processEvents(MapState& st)
 
 void DrawPeregons(MapState& st, Canvas& pic, RowSet& rows, Color color)
 {
+    if (st.style == MapStyle::Screen) {
+        screen::drawPeregons(st, pic, rows, color);
+        processEvents(st);
+        return;
+    }
     const int savedWidth = pic.drawWidth();
     pic.setDrawWidth(st.kadrScale >= 0.6f ? 2 : 1);
     const SectionColumns c(rows);
@@ -52,7 +58,8 @@ void DrawPeregons(MapState& st, Canvas& pic, RowSet& rows, Color color)
 
     const double w = static_cast<double>(st.kadr.x2) - st.kadr.x1;
     const double s = (static_cast<double>(st.scheme.x2) - st.scheme.x1) / 4;
-    if (s > w && st.mainPeregons) DrawPeregonLengths(st, *st.mainPeregons);
+    // Only the map's own drawing labels it: a preview drawn elsewhere leaves the map as it is.
+    if (s > w && st.mainPeregons && &pic == st.mainPic) DrawPeregonLengths(st, *st.mainPeregons);
 }
 
 void DrawPeregonLengths(MapState& st, RowSet& rows)

@@ -3,6 +3,7 @@
 #include "data/RowSet.h"
 #include "render/Canvas.h"
 #include "render/Polygon.h"
+#include "render/ScreenStyle.h"
 
 #include <algorithm>
 #include <array>
@@ -45,6 +46,7 @@ bool isAlwaysNamed(double kodStn)
 
 void DrawStnSymbol(MapState& st, Canvas& pic, std::int32_t x, std::int32_t y, std::int16_t tip, Color color)
 {
+    if (st.style == MapStyle::Screen) return screen::drawStnSymbol(st, pic, x, y, tip, color);
     const float scale = pic.isPreview() ? 5.0f : st.kadrScale;
     const float halfW = static_cast<float>(pic.scaleWidth() / 2);
     const float halfH = static_cast<float>(pic.scaleHeight() / 2);
@@ -71,6 +73,11 @@ void DrawStnSymbol(MapState& st, Canvas& pic, std::int32_t x, std::int32_t y, st
 
 void DrawStations(MapState& st, Canvas& pic, RowSet& rows, Color color)
 {
+    if (st.style == MapStyle::Screen) {
+        screen::drawStations(st, pic, rows, color);
+        processEvents(st);
+        return;
+    }
     rows.moveFirst();
     processEvents(st);
     const int savedFill = pic.fillStyle();
@@ -103,6 +110,7 @@ void DrawStations(MapState& st, Canvas& pic, RowSet& rows, Color color)
 
 void DrawStnNames(MapState& st, Canvas& pic, RowSet& rows)
 {
+    if (st.style == MapStyle::Screen) return screen::drawStnNames(st, pic, rows);
     rows.moveFirst();
     pic.setFontTransparent(false);
     const bool preview = pic.isPreview();

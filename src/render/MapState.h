@@ -24,6 +24,10 @@ struct Palette {
     Color light = rgb(0, 192, 192);
 };
 
+// How the map is drawn: the classic picture, or the one made for today's screens (sizes in
+// device-independent pixels, thinned by density, labels without collisions).
+enum class MapStyle { Classic, Screen };
+
 struct MapState {
     Frame kadr;                 // the current frame
     Frame scheme;               // the whole scheme
@@ -33,6 +37,8 @@ struct MapState {
     Palette palette;
     float scaleLow = 0.25f, scaleHigh = 1.1f;   // name thresholds
     std::int32_t stnRadius = 0; // radius of the last circle symbol drawn (map units)
+    MapStyle style = MapStyle::Classic;
+    bool generalise = false;    // generalisation is on for the frame being drawn
 
     Canvas* mainPic = nullptr;           // picZdMain
     RowSet* mainPeregons = nullptr;      // the sections of the last render

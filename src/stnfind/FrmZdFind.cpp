@@ -117,7 +117,7 @@ void FrmZdFind::buildControls()
     m_picFind->setBackColor(m_host.picture().backColor());
     m_picFind->installEventFilter(this);
 
-    connect(m_optArea[0], &QRadioButton::clicked, this, &FrmZdFind::ListStn);
+    watchAreaButton(m_optArea[0]);
     connect(m_chkRus, &QCheckBox::clicked, this, &FrmZdFind::ListStn);
     connect(m_dbcStn, &DbCombo::textChanged, m_lblNazDor, &QLabel::clear);
     connect(m_dbcStn, &DbCombo::rowActivated, this, &FrmZdFind::Stn_Selected);
@@ -138,9 +138,24 @@ void FrmZdFind::createAreaButtons()
         b->setFont(first.font());
         b->setGeometry(prev.x(), prev.y() + prev.height() + gap, prev.width(), prev.height());
         b->show();
-        connect(b, &QRadioButton::clicked, this, &FrmZdFind::ListStn);
+        watchAreaButton(b);
         m_optArea[k] = b;
     }
+}
+
+// A category button refills the list when it becomes the chosen one, however that comes
+// about (the mouse, the arrow keys, assistive technology), and when the chosen one is
+// clicked again.
+void FrmZdFind::watchAreaButton(QRadioButton* b)
+{
+    connect(b, &QRadioButton::toggled, this, [this](bool on) {
+        if (on && m_loaded) ListStn();
+    });
+    connect(b, &QRadioButton::pressed, this, [this, b] { m_pressedChecked = b->isChecked(); });
+    connect(b, &QRadioButton::clicked, this, [this] {
+        if (m_pressedChecked) ListStn();
+        m_pressedChecked = false;
+    });
 }
 
 // ---------------------------------------------------------------- loading and the list
@@ -192,7 +207,9 @@ int FrmZdFind::areaIndex() const
 void FrmZdFind::ListStn()
 {
     const QString kodStn = m_hasRow ? chosen().kodStn : QString();
-    const QString sql = listStnSql(areaIndex(), m_host.state().rusFilter);
+    // The window's own "Только Россия" narrows its list whatever the map shows.
+    const QString filter = m_chkRus->isChecked() ? rusFilter(1) : m_host.state().rusFilter;
+    const QString sql = listStnSql(areaIndex(), filter);
     Expected<> opened;
     m_model->refill([&] { opened = m_dtaStn.open(sql); });
     if (!opened) {

@@ -69,6 +69,7 @@ private:
 
     void buildControls();
     void createAreaButtons();
+    void watchAreaButton(QRadioButton* b);
     QRect twips(int left, int top, int width, int height) const;
     bool bindDataSources();
     int areaIndex() const;
@@ -100,6 +101,7 @@ private:
     bool m_loaded = false;
     bool m_hasRow = false;           // rsFindStn has been moved to a double-clicked row
     bool m_previewDrawn = false;
+    bool m_pressedChecked = false;   // the category button pressed was the chosen one
     Zone m_zone;
     std::int32_t m_prevStnX = 0, m_prevStnY = 0;
     std::int16_t m_prevStnTip = 0;

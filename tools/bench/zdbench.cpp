@@ -35,6 +35,7 @@ struct Options {
     QSize size{1600, 900};
     int runs = 15;
     QStringList only;   // frame kinds to measure; all when empty
+    bool screen = false; // also every frame in the style "Для экрана"
 };
 
 double msOf(const std::function<void()>& work)
@@ -64,12 +65,35 @@ struct FrameFigures {
     Samples render, frame, query, draw;   // frame: the renderer alone, without the window's part
     long long sections = 0, stations = 0, primitives = 0;   // of the first frame's first run
     double mismatch = 0;                                  // worst share of differing pixels
+    MapStyle style = MapStyle::Classic;
     double ratio() const
     {
         const double floor = query.median() + draw.median();
         return floor > 0 ? render.median() / floor : 0;
     }
 };
+
+// The same frames again in the style "Для экрана", named screen/<frame>.
+void addScreenFigures(std::vector<FrameFigures>& figures)
+{
+    const std::size_t classic = figures.size();
+    for (std::size_t i = 0; i < classic; ++i) {
+        FrameFigures f{QStringLiteral("screen/") + figures[i].name, figures[i].frames, {}, {}, {}, {}};
+        f.style = MapStyle::Screen;
+        figures.push_back(f);
+    }
+}
+
+// Median render of each frame in the style "Для экрана" over the classic one.
+std::vector<std::pair<QString, double>> styleRatios(const std::vector<FrameFigures>& figures)
+{
+    std::vector<std::pair<QString, double>> out;
+    for (const FrameFigures& s : figures)
+        for (const FrameFigures& c : figures)
+            if (s.style == MapStyle::Screen && s.name == QStringLiteral("screen/") + c.name && c.render.median() > 0)
+                out.emplace_back(c.name, s.render.median() / c.render.median());
+    return out;
+}
 
 class Bench {
 public:
@@ -118,6 +142,7 @@ int Bench::run()
     }
     if (!m_o.only.isEmpty())
         std::erase_if(m_figures, [this](const FrameFigures& f) { return !m_o.only.contains(f.name); });
+    if (m_o.screen) addScreenFigures(m_figures);
     m_floorImage = m_win->picZdMain().image();
     for (int r = 0; r < m_o.runs; ++r)
         for (FrameFigures& f : m_figures)
@@ -180,6 +205,7 @@ void Bench::measureFrame(FrameFigures& f, const Frame& frame, bool first)
     PictureBox& pic = w.picZdMain();
     flushEvents();
     w.state().kadr = frame;
+    w.state().style = f.style;
     w.setKadrZoomed(frame == w.state().scheme ? 0 : 1);
     const int recorded = w.history().count();
     f.render.add(msOf([&] { timedRender(w); }));
@@ -222,6 +248,8 @@ void Bench::report() const
     for (const FrameFigures& f : m_figures) row(QStringLiteral("floor/draw/") + f.name, f.draw);
     for (const FrameFigures& f : m_figures)
         out(QStringLiteral("%1%2").arg(QStringLiteral("ratio/") + f.name, -22).arg(cell(f.ratio())));
+    for (const auto& [name, ratio] : styleRatios(m_figures))
+        out(QStringLiteral("%1%2").arg(QStringLiteral("screen/classic/") + name, -22).arg(cell(ratio)));
     for (const FrameFigures& f : m_figures)
         out(QStringLiteral("rows/%1: %2 sections, %3 stations, %4 primitives; floor differs in %5% of pixels")
                 .arg(f.name).arg(f.sections).arg(f.stations).arg(f.primitives).arg(f.mismatch * 100, 0, 'f', 3));
@@ -244,6 +272,8 @@ void Bench::report() const
                                      {QStringLiteral("sections"), f.sections},
                                      {QStringLiteral("stations"), f.stations},
                                      {QStringLiteral("floor_mismatch"), f.mismatch}};
+    for (const auto& [name, ratio] : styleRatios(m_figures))
+        frames[QStringLiteral("screen_over_classic_") + name] = ratio;
     const QJsonObject all{{QStringLiteral("db"), m_o.db},
                           {QStringLiteral("width"), pic.width()},
                           {QStringLiteral("height"), pic.height()},
@@ -264,13 +294,16 @@ bool parse(const QStringList& args, Options& o)
                   {QStringLiteral("width"), QStringLiteral("picture width, pixels"), QStringLiteral("px"), QStringLiteral("1600")},
                   {QStringLiteral("height"), QStringLiteral("picture height, pixels"), QStringLiteral("px"), QStringLiteral("900")},
                   {QStringLiteral("runs"), QStringLiteral("runs of every figure"), QStringLiteral("n"), QStringLiteral("15")},
-                  {QStringLiteral("only"), QStringLiteral("frames to measure: whole,zoom4,zoom16,zoom64"), QStringLiteral("list")}});
+                  {QStringLiteral("only"), QStringLiteral("frames to measure: whole,zoom4,zoom16,zoom64"), QStringLiteral("list")},
+                  {QStringLiteral("style"), QStringLiteral("screen: also the style \"Для экрана\""), QStringLiteral("name")}});
     if (!p.parse(args) || !p.isSet(QStringLiteral("db"))) return false;
     bool ok1 = false, ok2 = false, ok3 = false;
     o.db = p.value(QStringLiteral("db"));
     o.size = QSize(p.value(QStringLiteral("width")).toInt(&ok1), p.value(QStringLiteral("height")).toInt(&ok2));
     o.runs = p.value(QStringLiteral("runs")).toInt(&ok3);
     if (p.isSet(QStringLiteral("only"))) o.only = p.value(QStringLiteral("only")).split(u',');
+    o.screen = p.value(QStringLiteral("style")) == QLatin1String("screen");
+    if (p.isSet(QStringLiteral("style")) && !o.screen && p.value(QStringLiteral("style")) != QLatin1String("classic")) return false;
     return ok1 && ok2 && ok3 && o.runs > 0 && o.size.width() > 0 && o.size.height() > 0;
 }
 
@@ -283,7 +316,7 @@ int main(int argc, char** argv)
     if (app.arguments().contains(QStringLiteral("--search"))) return runSearchBench(app.arguments());
     Options o;
     if (!parse(app.arguments(), o)) {
-        std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16]\n");
+        std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16] [--style screen]\n");
         return 2;
     }
     return Bench(o).run();
