@@ -139,23 +139,28 @@ void placeLabels(MapState& st, Canvas& pic, Store& store, RowSet& rows, const st
     Scene& sc = store.scene;
     const Sizes& s = sc.sizes;
     const int cn = rows.column(u"NazStn"), cc = rows.column(u"KodContry");
-    RectGrid grid(sc.area, kGridCell);
+    RectGrid grid(sc.area, kGridCell);      // names and lengths placed
+    RectGrid symbols(sc.area, kGridCell);   // the symbols drawn
     std::vector<StationRow> stations = stationRows(st, pic, rows);
     std::erase_if(stations, [&](const StationRow& r) { return !std::binary_search(kept.begin(), kept.end(), r.row); });
-    // Names keep clear of the symbols drawn, their own included.
-    for (const StationRow& r : stations) grid.insert(square(r.at, s.symbol(r.tip)));
+    for (const StationRow& r : stations) symbols.insert(square(r.at, s.symbol(r.tip)));
     sc.names.clear();
     for (const StationRow& r : stations) {
         if (rows.isNullAt(r.row, cn) || !nameShown(st, sc, r.tip, r.priority == 0)) continue;
         const QString name = rows.textAt(r.row, cn);
         const int role = fontRole(r.tip);
         const double w = store.fonts.width(role, s, name) + 2, h = store.fonts.height(role, s);
-        const double e = s.symbol(r.tip) + kLabelGap;
+        const double e = s.symbol(r.tip) + kLabelGap, d = e * 0.7;
         const QPointF at = r.at;
+        // Right, left, above, below, then the corners.
         const QRectF sides[] = {QRectF(at.x() + e, at.y() - h / 2, w, h), QRectF(at.x() - e - w, at.y() - h / 2, w, h),
-                                QRectF(at.x() - w / 2, at.y() - e - h, w, h), QRectF(at.x() - w / 2, at.y() + e, w, h)};
+                                QRectF(at.x() - w / 2, at.y() - e - h, w, h), QRectF(at.x() - w / 2, at.y() + e, w, h),
+                                QRectF(at.x() + d, at.y() - d - h, w, h), QRectF(at.x() + d, at.y() + d, w, h),
+                                QRectF(at.x() - d - w, at.y() - d - h, w, h), QRectF(at.x() - d - w, at.y() + d, w, h)};
+        // The names of the major stations may cover other symbols; the others keep clear of them.
+        const bool overSymbols = r.priority <= 3;
         for (const QRectF& box : sides) {
-            if (!sc.area.contains(box) || grid.intersects(box)) continue;
+            if (!sc.area.contains(box) || grid.intersects(box) || (!overSymbols && symbols.intersects(box))) continue;
             grid.insert(box);
             const bool pale = st.rusMode == 2 && rows.numberAt(r.row, cc) != 11;
             sc.names.push_back(Label{box, name, role, toColor(pale ? st.palette.stnPale : st.palette.stn)});
@@ -169,7 +174,7 @@ void placeLabels(MapState& st, Canvas& pic, Store& store, RowSet& rows, const st
         const double w = store.fonts.width(FontLength, s, site.text) + 2;
         if (site.length < w + kLengthRoom) continue;
         const QRectF box(site.mid.x() - w / 2, site.mid.y() - h / 2, w, h);
-        if (!sc.area.contains(box) || grid.intersects(box)) continue;
+        if (!sc.area.contains(box) || grid.intersects(box) || symbols.intersects(box)) continue;
         grid.insert(box);
         sc.lengthLabels.push_back(Label{box, site.text, FontLength, QColor(90, 90, 90)});
     }

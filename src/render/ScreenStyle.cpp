@@ -15,14 +15,14 @@ namespace {
 
 // Sizes grow with the zoom between these scales (twips per map unit) and no further.
 constexpr double kFarScale = 0.3, kNearScale = 9.6;
-constexpr double kHighlightCasing = 2;   // pixels of the darker edge round a highlight
+constexpr double kHighlightCasing = 1.5;   // pixels of the darker edge round a highlight
 
 Sizes lerp(double t)
 {
     auto at = [t](double lo, double hi) { return lo + (hi - lo) * t; };
     auto font = [t](int lo, int hi) { return lo + static_cast<int>(std::lround((hi - lo) * t)); };
     return Sizes{at(4.5, 7.5), at(3.5, 5.5), at(4.5, 6.5), at(2.5, 4), at(1.6, 3),
-                 at(1.5, 2),   at(2.4, 3),   at(5, 6),
+                 at(1.5, 2),   at(2.4, 3),   at(4.5, 5.5),
                  font(12, 14), font(11, 12), font(10, 11)};
 }
 
@@ -176,7 +176,8 @@ void paintNetwork(QPainter& p, const std::vector<StrokeBatch>& network)
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     for (const StrokeBatch& b : network) {
-        p.setPen(QPen(b.color, b.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        // Square caps keep the painter on its fast path for wide antialiased lines.
+        p.setPen(QPen(b.color, b.width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p.drawLines(b.lines);
     }
     p.restore();

@@ -22,6 +22,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <map>
 
@@ -294,17 +295,30 @@ bool parse(const QStringList& args, Options& o)
                   {QStringLiteral("width"), QStringLiteral("picture width, pixels"), QStringLiteral("px"), QStringLiteral("1600")},
                   {QStringLiteral("height"), QStringLiteral("picture height, pixels"), QStringLiteral("px"), QStringLiteral("900")},
                   {QStringLiteral("runs"), QStringLiteral("runs of every figure"), QStringLiteral("n"), QStringLiteral("15")},
-                  {QStringLiteral("only"), QStringLiteral("frames to measure: whole,zoom4,zoom16,zoom64"), QStringLiteral("list")},
-                  {QStringLiteral("style"), QStringLiteral("screen: also the style \"Для экрана\""), QStringLiteral("name")}});
+                  {QStringLiteral("only"), QStringLiteral("frames to measure: whole,zoom4,zoom16,zoom64"), QStringLiteral("list")}});
     if (!p.parse(args) || !p.isSet(QStringLiteral("db"))) return false;
     bool ok1 = false, ok2 = false, ok3 = false;
     o.db = p.value(QStringLiteral("db"));
     o.size = QSize(p.value(QStringLiteral("width")).toInt(&ok1), p.value(QStringLiteral("height")).toInt(&ok2));
     o.runs = p.value(QStringLiteral("runs")).toInt(&ok3);
     if (p.isSet(QStringLiteral("only"))) o.only = p.value(QStringLiteral("only")).split(u',');
-    o.screen = p.value(QStringLiteral("style")) == QLatin1String("screen");
-    if (p.isSet(QStringLiteral("style")) && !o.screen && p.value(QStringLiteral("style")) != QLatin1String("classic")) return false;
     return ok1 && ok2 && ok3 && o.runs > 0 && o.size.width() > 0 && o.size.height() > 0;
+}
+
+// "--style NAME" is taken out of the arguments before QApplication, which would read it as
+// the widgets' style: "screen" also times the map style "Для экрана"; empty when absent,
+// "?" when malformed.
+QString takeMapStyle(int& argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--style") != 0 && std::strcmp(argv[i], "-style") != 0) continue;
+        const QString name = i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString();
+        const int taken = i + 1 < argc ? 2 : 1;
+        for (int j = i; j + taken <= argc; ++j) argv[j] = argv[j + taken];
+        argc -= taken;
+        return name == QLatin1String("screen") || name == QLatin1String("classic") ? name : QStringLiteral("?");
+    }
+    return QString();
 }
 
 } // namespace
@@ -312,10 +326,12 @@ bool parse(const QStringList& args, Options& o)
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString mapStyle = takeMapStyle(argc, argv);
     QApplication app(argc, argv);
     if (app.arguments().contains(QStringLiteral("--search"))) return runSearchBench(app.arguments());
     Options o;
-    if (!parse(app.arguments(), o)) {
+    o.screen = mapStyle == QLatin1String("screen");
+    if (mapStyle == QLatin1String("?") || !parse(app.arguments(), o)) {
         std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16] [--style screen]\n");
         return 2;
     }
