@@ -111,6 +111,19 @@ QString RowSet::textAt(int row, int col) const
     return {};
 }
 
+bool RowSet::isNumberAt(int row, int col) const
+{
+    const Cell* c = cell(row, col);
+    return c && (c->type == Integer || c->type == Real);
+}
+
+QByteArrayView RowSet::utf8At(int row, int col) const
+{
+    const Cell* c = cell(row, col);
+    if (!c || c->type != Text) return {};
+    return QByteArrayView(m_text.data() + c->offset, c->len);
+}
+
 QVariant RowSet::value(int col) const
 {
     const Cell* c = cell(m_pos, col);

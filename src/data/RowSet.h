@@ -2,6 +2,7 @@
 // A materialised query result: rows read once from SQLite, then walked with a
 // current row, bookmarks and field look-up by column name.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -43,6 +44,10 @@ public:
     double numberAt(int row, int col) const;
     QString text(int col) const { return textAt(m_pos, col); }      // numbers as decimal text
     QString textAt(int row, int col) const;
+    // Whether the value is stored as a number (not NULL, not text).
+    bool isNumberAt(int row, int col) const;
+    // The UTF-8 bytes of a text value, valid while the row set lives; empty for other values.
+    QByteArrayView utf8At(int row, int col) const;
     QVariant value(int col) const;
     QVariant field(QStringView name) const { return value(column(name)); }
 
