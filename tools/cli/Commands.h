@@ -12,6 +12,9 @@ struct Command {
     int (*run)(const QStringList& args);
 };
 
+// `zdcli route`: the shortest route between two stations (RouteCommand.cpp).
+int runRoute(const QStringList& args);
+
 // Every subcommand, in the order `zdcli --help` lists them.
 const Command* commands();
 int commandCount();

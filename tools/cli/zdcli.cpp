@@ -12,6 +12,7 @@ namespace zd::cli {
 namespace {
 // One line per subcommand; a subcommand's source file adds its own.
 const Command kCommands[] = {
+    {"route", "кратчайший путь по сети между станциями, с перегонами и итогами по дорогам", false, runRoute},
     {nullptr, nullptr, false, nullptr},   // the end of the list
 };
 
