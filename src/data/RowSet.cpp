@@ -111,12 +111,6 @@ QString RowSet::textAt(int row, int col) const
     return {};
 }
 
-bool RowSet::isNumberAt(int row, int col) const
-{
-    const Cell* c = cell(row, col);
-    return c && (c->type == Integer || c->type == Real);
-}
-
 QByteArrayView RowSet::utf8At(int row, int col) const
 {
     const Cell* c = cell(row, col);

@@ -44,8 +44,6 @@ public:
     double numberAt(int row, int col) const;
     QString text(int col) const { return textAt(m_pos, col); }      // numbers as decimal text
     QString textAt(int row, int col) const;
-    // Whether the value is stored as a number (not NULL, not text).
-    bool isNumberAt(int row, int col) const;
     // The UTF-8 bytes of a text value, valid while the row set lives; empty for other values.
     QByteArrayView utf8At(int row, int col) const;
     QVariant value(int col) const;

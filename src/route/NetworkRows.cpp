@@ -3,6 +3,7 @@
 #include "data/ZdTypes.h"
 #include "route/RouteQueries.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -22,6 +23,27 @@ QByteArrayView TextPool::view(std::uint32_t i) const
     return QByteArrayView(m_bytes.data() + begin, m_ends[i] - begin);
 }
 
+// Room for the rows that the tables hold, so that no array grows twice as large as it must.
+void StationRows::reserve(std::uint32_t rows)
+{
+    code.reserve(rows);
+    name.reserve(rows);
+    for (auto* v : {&x, &y}) v->reserve(rows);
+    railway.reserve(rows);
+    tip.reserve(rows);
+}
+
+void SectionRows::reserve(std::uint32_t rows)
+{
+    code1.reserve(rows);
+    code2.reserve(rows);
+    for (auto* v : {&x1, &y1, &x2, &y2}) v->reserve(rows);
+    km.reserve(rows);
+    railway.reserve(rows);
+    tracks.reserve(rows);
+    traction.reserve(rows);
+}
+
 namespace {
 
 constexpr float kNoCoordinate = std::numeric_limits<float>::quiet_NaN();
@@ -39,11 +61,13 @@ float coordinate(const RowSet& rs, int row, int col)
     return rs.isNullAt(row, col) ? kNoCoordinate : static_cast<float>(rs.numberAt(row, col));
 }
 
-// A length that can be trusted: a stored number, finite and not negative.
+// A length that can be trusted: above zero and finite. Text that is no number reads as 0
+// once the database is open, and a section of no length between two stations is no more
+// likely, so both count as unknown rather than as a way for free.
 double length(const RowSet& rs, int row, int col)
 {
-    const double v = rs.isNumberAt(row, col) ? rs.numberAt(row, col) : -1;
-    return std::isfinite(v) && v >= 0 ? v : std::numeric_limits<double>::quiet_NaN();
+    const double v = rs.numberAt(row, col);   // NULL reads as 0
+    return std::isfinite(v) && v > 0 ? v : std::numeric_limits<double>::quiet_NaN();
 }
 
 } // namespace
@@ -59,18 +83,20 @@ Expected<bool> NetworkReader::readSome(int rows)
 {
     if (m_stage == Stage::Done) return false;
     rows = std::max(rows, 1);
-    auto rs = run(m_stage == Stage::Railways   ? railwaysSql()
+    auto rs = run(m_stage == Stage::Counts     ? rowCountsSql()
+                  : m_stage == Stage::Railways ? railwaysSql()
                   : m_stage == Stage::Stations ? stationsSql(m_lastRowid, rows)
                                                : sectionsSql(m_lastRowid, rows));
     if (!rs) return rs.error();
     bool stageDone = true;
     switch (m_stage) {
+    case Stage::Counts: reserve(*rs); break;
     case Stage::Railways: readRailways(*rs); break;
     case Stage::Stations: readStations(*rs); stageDone = rs->recordCount() < rows; break;
     case Stage::Sections: readSections(*rs); stageDone = rs->recordCount() < rows; break;
     case Stage::Done: break;
     }
-    if (rs->recordCount() > 0 && m_stage != Stage::Railways)
+    if (rs->recordCount() > 0 && (m_stage == Stage::Stations || m_stage == Stage::Sections))
         m_lastRowid = static_cast<std::int64_t>(rs->numberAt(rs->recordCount() - 1, 0));
     if (stageDone && m_stage != Stage::Done) {
         m_stage = static_cast<Stage>(static_cast<int>(m_stage) + 1);
@@ -78,6 +104,19 @@ Expected<bool> NetworkReader::readSome(int rows)
     }
     m_storage = std::move(*rs);
     return m_stage != Stage::Done;
+}
+
+void NetworkReader::reserve(const RowSet& rs)
+{
+    const auto rows = [&](int col) { return static_cast<std::uint32_t>(std::clamp(rs.numberAt(0, col), 0.0, 4e9)); };
+    m_rows.stations.reserve(rows(0));
+    m_rows.sections.reserve(rows(1));
+}
+
+NetworkRows NetworkReader::take()
+{
+    for (TextPool* p : {&m_rows.stations.code, &m_rows.stations.name, &m_rows.sections.code1, &m_rows.sections.code2}) p->shrink();
+    return std::move(m_rows);
 }
 
 void NetworkReader::readRailways(const RowSet& rs)

@@ -16,6 +16,8 @@ namespace zd::route {
 // two allocations, not millions.
 class TextPool {
 public:
+    void reserve(std::uint32_t texts) { m_ends.reserve(texts); }
+    void shrink() { m_bytes.shrink_to_fit(); }
     std::uint32_t add(QByteArrayView utf8);
     QByteArrayView view(std::uint32_t i) const;
     QString text(std::uint32_t i) const { return QString::fromUtf8(view(i)); }
@@ -41,10 +43,11 @@ struct StationRows {
     std::vector<std::uint32_t> railway;   // index into NetworkRows::railways
     std::vector<std::int16_t> tip;        // TipStn
     std::uint32_t size() const { return static_cast<std::uint32_t>(x.size()); }
+    void reserve(std::uint32_t rows);
 };
 
 // One entry per row of Peregon, in table order. km is NaN where LenPer is NULL, not a
-// number or negative.
+// number, zero or negative.
 struct SectionRows {
     TextPool code1, code2;
     std::vector<float> x1, y1, x2, y2;    // map units, NaN where NULL
@@ -53,6 +56,7 @@ struct SectionRows {
     std::vector<std::int16_t> tracks;     // RL
     std::vector<std::int16_t> traction;   // EL
     std::uint32_t size() const { return static_cast<std::uint32_t>(km.size()); }   // the codes go after the build
+    void reserve(std::uint32_t rows);
 };
 
 struct NetworkRows {
@@ -72,18 +76,19 @@ public:
     // Reads up to `rows` more rows; true while rows are left to read.
     Expected<bool> readSome(int rows = kPieceRows);
     // The rows read so far; the reader is left empty.
-    NetworkRows take() { return std::move(m_rows); }
+    NetworkRows take();
 
 private:
-    enum class Stage { Railways, Stations, Sections, Done };
+    enum class Stage { Counts, Railways, Stations, Sections, Done };
     Expected<RowSet> run(const QString& sql);
+    void reserve(const RowSet& rs);
     void readRailways(const RowSet& rs);
     void readStations(const RowSet& rs);
     void readSections(const RowSet& rs);
     std::uint32_t railwayOf(const RowSet& rs, int row, int col);
 
     const Database& m_db;
-    Stage m_stage = Stage::Railways;
+    Stage m_stage = Stage::Counts;
     std::int64_t m_lastRowid = 0;
     NetworkRows m_rows;
     QHash<QByteArray, std::uint32_t> m_railwayIndex;

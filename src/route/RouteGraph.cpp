@@ -1,12 +1,7 @@
 #include "route/RouteGraph.h"
 
-#include <QHash>
-
-#include <boost/graph/astar_search.hpp>
-#include <boost/graph/compressed_sparse_row_graph.hpp>
-#include <boost/graph/filtered_graph.hpp>
-#include <boost/graph/two_bit_color_map.hpp>
-#include <boost/property_map/function_property_map.hpp>
+#include "route/CodeIndex.h"
+#include "route/RouteAdjacency.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,19 +11,11 @@ namespace zd::route {
 
 namespace {
 
-constexpr std::uint32_t kNoStation = std::numeric_limits<std::uint32_t>::max();
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-enum SectionFlag : std::uint8_t { kInGraph = 1, kElectric = 2, kRussia = 4, kEstimated = 8 };
-
-// Each direction of a section is an edge whose property is the section's number times two,
-// plus one where it runs from the second end to the first.
-using Csr = boost::compressed_sparse_row_graph<boost::directedS, boost::no_property, std::uint32_t,
-                                               boost::no_property, std::uint32_t, std::uint32_t>;
-using Edge = boost::graph_traits<Csr>::edge_descriptor;
-using Vertex = std::uint32_t;
-
-double distance(double x1, double y1, double x2, double y2) { return std::hypot(x2 - x1, y2 - y1); }
+double distance(double x1, double y1, double x2, double y2)
+{
+    const double dx = x2 - x1, dy = y2 - y1;
+    return std::sqrt(dx * dx + dy * dy);
+}
 
 double median(std::vector<double> v)
 {
@@ -40,13 +27,9 @@ double median(std::vector<double> v)
 }
 
 template <class T>
-std::size_t capacityBytes(const std::vector<T>& v) { return v.capacity() * sizeof(T); }
+std::size_t bytesOf(const std::vector<T>& v) { return v.capacity() * sizeof(T); }
 
 } // namespace
-
-struct RouteGraph::Adjacency {
-    Csr csr;
-};
 
 RouteGraph::RouteGraph() = default;
 RouteGraph::~RouteGraph() = default;
@@ -60,7 +43,8 @@ std::shared_ptr<const RouteGraph> RouteGraph::build(NetworkRows rows)
     const Ends ends = g->resolveEnds();
     g->fillPositions(ends);
     g->weigh(ends);
-    g->connect(ends);
+    g->makeChains(ends);
+    g->connect();
     return g;
 }
 
@@ -68,31 +52,23 @@ std::shared_ptr<const RouteGraph> RouteGraph::build(NetworkRows rows)
 // of its own, after the rows of Stn, so that the sections through it still join.
 RouteGraph::Ends RouteGraph::resolveEnds()
 {
-    const std::uint32_t n = m_stations.size();
+    StationRows& st = m_stations;
+    const std::uint32_t n = st.size();
+    CodeIndex index(st.code, n);
     m_ignored.assign(n, false);
-    QHash<QByteArrayView, std::uint32_t> index;   // views into m_stations.code, unchanged meanwhile
-    index.reserve(n);
-    for (std::uint32_t i = 0; i < n; ++i) {
-        const QByteArrayView code = m_stations.code.view(i);
-        if (code.empty() || index.contains(code)) m_ignored[i] = true;
-        else index.insert(code, i);
-    }
-    StationRows added;
-    QHash<QByteArray, std::uint32_t> addedIndex;
+    for (std::uint32_t i = 0; i < n; ++i) m_ignored[i] = st.code.view(i).empty() || !index.insert(i);
     auto stationOf = [&](const TextPool& codes, std::uint32_t s, float x, float y) {
         const QByteArrayView code = codes.view(s);
         if (code.empty()) return kNoStation;
-        if (auto it = index.constFind(code); it != index.cend()) return *it;
-        const QByteArray key = QByteArray::fromRawData(code.data(), code.size());
-        if (auto it = addedIndex.constFind(key); it != addedIndex.cend()) return *it;
-        const std::uint32_t v = n + added.size();
-        addedIndex.insert(QByteArray(code.data(), code.size()), v);
-        added.code.add(code);
-        added.name.add({});
-        added.x.push_back(x);
-        added.y.push_back(y);
-        added.railway.push_back(m_sections.railway[s]);
-        added.tip.push_back(0);
+        if (const std::uint32_t v = index.find(code); v != CodeIndex::kNone) return v;
+        const std::uint32_t v = st.code.add(code);
+        st.name.add({});
+        st.x.push_back(x);
+        st.y.push_back(y);
+        st.railway.push_back(m_sections.railway[s]);
+        st.tip.push_back(0);
+        m_ignored.push_back(false);
+        index.insert(v);
         return v;
     };
     const std::uint32_t m = m_sections.size();
@@ -103,16 +79,6 @@ RouteGraph::Ends RouteGraph::resolveEnds()
         ends.first[s] = stationOf(m_sections.code1, s, m_sections.x1[s], m_sections.y1[s]);
         ends.second[s] = stationOf(m_sections.code2, s, m_sections.x2[s], m_sections.y2[s]);
     }
-    index.clear();
-    for (std::uint32_t i = 0; i < added.size(); ++i) {
-        m_stations.code.add(added.code.view(i));
-        m_stations.name.add({});
-    }
-    m_stations.x.insert(m_stations.x.end(), added.x.begin(), added.x.end());
-    m_stations.y.insert(m_stations.y.end(), added.y.begin(), added.y.end());
-    m_stations.railway.insert(m_stations.railway.end(), added.railway.begin(), added.railway.end());
-    m_stations.tip.insert(m_stations.tip.end(), added.tip.begin(), added.tip.end());
-    m_ignored.resize(m_stations.size(), false);
     m_sections.code1.clear();
     m_sections.code2.clear();
     return ends;
@@ -146,63 +112,123 @@ double RouteGraph::mapLength(std::uint32_t s, const Ends& ends) const
 void RouteGraph::weigh(const Ends& ends)
 {
     const std::uint32_t m = m_sections.size();
-    std::vector<char> joins(m);
+    m_flags.assign(m, 0);
     std::vector<double> ratios;
     for (std::uint32_t s = 0; s < m; ++s) {
-        joins[s] = ends.first[s] != kNoStation && ends.second[s] != kNoStation && ends.first[s] != ends.second[s];
-        if (!joins[s] || std::isnan(m_sections.km[s])) continue;
+        if (ends.first[s] == kNoStation || ends.second[s] == kNoStation || ends.first[s] == ends.second[s]) continue;
+        m_flags[s] = kInGraph;
+        if (std::isnan(m_sections.km[s])) continue;
         const double len = mapLength(s, ends);
         if (std::isfinite(len) && len > 0) ratios.push_back(m_sections.km[s] / len);
     }
     m_kmPerUnit = median(std::move(ratios));
-    m_flags.assign(m, 0);
-    double lowest = kInfinity;   // km per map unit between the stations of a section
     for (std::uint32_t s = 0; s < m; ++s) {
         double& km = m_sections.km[s];
-        if (joins[s] && std::isnan(km)) {
+        if ((m_flags[s] & kInGraph) && std::isnan(km)) {
             const double estimate = mapLength(s, ends) * m_kmPerUnit;
-            if (std::isfinite(estimate)) {
-                km = std::round(estimate * 10) / 10;   // the precision of the stored lengths
-                m_flags[s] |= kEstimated;
-                ++m_estimated;
-            } else {
-                joins[s] = false;
-            }
+            km = std::round(estimate * 10) / 10;   // the precision of the stored lengths
+            m_flags[s] = std::isfinite(estimate) ? kInGraph | kEstimated : 0;
+            m_estimated += std::isfinite(estimate) ? 1 : 0;
         }
-        if (!joins[s]) {
+        if (!(m_flags[s] & kInGraph)) {
             ++m_dropped;
             continue;
         }
         const int el = m_sections.traction[s];
-        m_flags[s] |= kInGraph | (el == 3 || el == 4 ? kElectric : 0) | (m_railways[m_sections.railway[s]].russia ? kRussia : 0);
-        const std::uint32_t a = ends.first[s], b = ends.second[s];
-        const double apart = distance(m_stations.x[a], m_stations.y[a], m_stations.x[b], m_stations.y[b]);
-        if (!std::isfinite(apart)) lowest = 0;   // a station without a position: no estimate
-        else if (apart > 0) lowest = std::min(lowest, km / apart);
+        m_flags[s] |= (el == 3 || el == 4 ? kElectric : 0) | (m_railways[m_sections.railway[s]].russia ? kRussia : 0);
     }
-    // Slightly below the bound, so that rounding never lets the estimate exceed a real way.
-    m_lowerBound = std::isfinite(lowest) ? lowest * (1 - 1e-9) : 0;
 }
 
-void RouteGraph::connect(const Ends& ends)
+// Cuts the sections into chains. A station is passed through when it has exactly two
+// sections, to two different neighbours; every other station is a junction. A ring of
+// such stations alone gets a junction where its walk closes.
+void RouteGraph::makeChains(const Ends& ends)
 {
-    std::vector<Vertex> sources, targets;
-    std::vector<std::uint32_t> edges;
-    const std::uint32_t m = m_sections.size();
-    const auto count = static_cast<std::size_t>(std::count_if(m_flags.begin(), m_flags.end(), [](std::uint8_t f) { return f & kInGraph; }));
-    sources.reserve(2 * count);
-    targets.reserve(2 * count);
-    edges.reserve(2 * count);
+    const std::uint32_t n = stationCount(), m = m_sections.size();
+    std::vector<std::uint8_t> degree(n);   // up to 3
+    std::vector<std::uint32_t> first(n, kNoStation), second(n, kNoStation);
     for (std::uint32_t s = 0; s < m; ++s) {
         if (!(m_flags[s] & kInGraph)) continue;
-        sources.push_back(ends.first[s]);
-        targets.push_back(ends.second[s]);
-        edges.push_back(2 * s);
-        sources.push_back(ends.second[s]);
-        targets.push_back(ends.first[s]);
-        edges.push_back(2 * s + 1);
+        for (std::uint32_t v : {ends.first[s], ends.second[s]}) {
+            if (degree[v] == 0) first[v] = s;
+            else if (degree[v] == 1) second[v] = s;
+            if (degree[v] < 3) ++degree[v];
+        }
     }
-    m_adjacency.reset(new Adjacency{Csr(boost::construct_inplace_from_sources_and_targets, sources, targets, edges, m_stations.size())});
+    auto other = [&](std::uint32_t s, std::uint32_t v) { return ends.first[s] == v ? ends.second[s] : ends.first[s]; };
+    std::vector<char> through(n);
+    for (std::uint32_t v = 0; v < n; ++v) through[v] = degree[v] == 2 && other(first[v], v) != other(second[v], v);
+    auto onward = [&](std::uint32_t v, std::uint32_t arrived) { return first[v] == arrived ? second[v] : first[v]; };
+
+    m_place.assign(n, 0);
+    m_position.assign(n, 0);
+    m_chainFirst.assign(1, 0);
+    std::vector<char> done(m);
+    std::vector<std::uint32_t> back, chain;
+    for (std::uint32_t s = 0; s < m; ++s) {
+        if (!(m_flags[s] & kInGraph) || done[s]) continue;
+        back.clear();
+        std::uint32_t a = ends.first[s];
+        for (std::uint32_t arrived = s; through[a] && a != ends.second[s]; a = other(arrived, a)) back.push_back(arrived = onward(a, arrived));
+        if (a == ends.second[s]) through[a] = false;   // a ring closed: a becomes its junction
+        chain.assign(back.rbegin(), back.rend());
+        chain.push_back(s);
+        std::uint32_t b = ends.second[s];
+        for (std::uint32_t arrived = s; through[b]; b = other(arrived, b)) chain.push_back(arrived = onward(b, arrived));
+        for (std::uint32_t c : chain) done[c] = 1;
+        addChain(chain, a, ends, through);
+    }
+    for (std::uint32_t v = 0; v < n; ++v) {
+        if (through[v]) continue;
+        m_place[v] = static_cast<std::uint32_t>(m_junctions.size());
+        m_junctions.push_back(v);
+    }
+}
+
+void RouteGraph::addChain(const std::vector<std::uint32_t>& sections, std::uint32_t start, const Ends& ends,
+                          const std::vector<char>& through)
+{
+    const auto c = static_cast<std::uint32_t>(m_chainStart.size());
+    m_chainStart.push_back(start);
+    double km = 0;
+    std::uint8_t flags = 0xFF;
+    std::uint32_t at = start;
+    for (std::uint32_t s : sections) {
+        const std::uint32_t next = ends.first[s] == at ? ends.second[s] : ends.first[s];
+        m_steps.push_back({2 * s + (ends.first[s] == at ? 0 : 1), next});
+        km += m_sections.km[s];
+        flags &= m_flags[s];
+        if (through[next]) {
+            m_place[next] = c;
+            m_position[next] = static_cast<std::uint32_t>(m_steps.size()) - m_chainFirst.back();
+        }
+        at = next;
+    }
+    m_chainFirst.push_back(static_cast<std::uint32_t>(m_steps.size()));
+    m_chainKm.push_back(km);
+    m_chainFlags.push_back(flags);
+}
+
+void RouteGraph::connect()
+{
+    const auto chains = static_cast<std::uint32_t>(m_chainStart.size());
+    std::vector<std::uint32_t> sources, targets, edges;
+    sources.reserve(2 * chains);
+    targets.reserve(2 * chains);
+    edges.reserve(2 * chains);
+    for (std::uint32_t c = 0; c < chains; ++c) {
+        const std::uint32_t a = m_place[m_chainStart[c]], b = m_place[chainStation(c, chainLength(c))];
+        sources.insert(sources.end(), {a, b});
+        targets.insert(targets.end(), {b, a});
+        edges.insert(edges.end(), {2 * c, 2 * c + 1});
+    }
+    m_adjacency.reset(new Adjacency{JunctionGraph(boost::construct_inplace_from_sources_and_targets, sources, targets, edges,
+                                                  junctionCount())});
+}
+
+std::uint32_t RouteGraph::chainStation(std::uint32_t chain, std::uint32_t pos) const
+{
+    return pos == 0 ? m_chainStart[chain] : m_steps[m_chainFirst[chain] + pos - 1].station;
 }
 
 RouteStation RouteGraph::station(std::uint32_t v) const
@@ -218,104 +244,6 @@ std::vector<std::uint32_t> RouteGraph::find(const QString& text) const
     for (std::uint32_t v = 0; v < m_stations.size(); ++v)
         if (!m_ignored[v] && (m_stations.name.view(v) == key || m_stations.code.view(v) == key)) found.push_back(v);
     return found;
-}
-
-std::size_t RouteGraph::memoryBytes() const
-{
-    const StationRows& st = m_stations;
-    const SectionRows& se = m_sections;
-    std::size_t bytes = st.code.bytes() + st.name.bytes() + capacityBytes(st.x) + capacityBytes(st.y)
-        + capacityBytes(st.railway) + capacityBytes(st.tip) + m_ignored.capacity() / 8;
-    bytes += capacityBytes(se.x1) + capacityBytes(se.y1) + capacityBytes(se.x2) + capacityBytes(se.y2) + capacityBytes(se.km)
-        + capacityBytes(se.railway) + capacityBytes(se.tracks) + capacityBytes(se.traction) + capacityBytes(m_flags);
-    const Csr& g = m_adjacency->csr;   // row starts, then a target and a property per edge
-    return bytes + (boost::num_vertices(g) + 1) * sizeof(Vertex) + boost::num_edges(g) * (sizeof(Vertex) + sizeof(std::uint32_t));
-}
-
-// One leg of a route at a time: A* over the sections that the options allow, with the
-// straight distance times the lowest kilometres per map unit as the estimate of what is
-// left. That estimate never exceeds the real way, so the first way found is the shortest.
-class LegSearch {
-public:
-    // A station reached and the edge it was reached by.
-    struct Step { Vertex station; std::uint32_t edge; };
-
-    LegSearch(const RouteGraph& g, const RouteOptions& o)
-        : m_g(g), m_csr(g.m_adjacency->csr), m_need(kInGraph | (o.electricOnly ? kElectric : 0) | (o.russiaOnly ? kRussia : 0)),
-          m_dist(g.stationCount()), m_cost(g.stationCount()), m_pred(g.stationCount()), m_arrival(g.stationCount())
-    {
-    }
-
-    // The steps from `from` to `to` (without `from` itself); nothing when there is no way.
-    std::optional<std::vector<Step>> run(Vertex from, Vertex to);
-
-private:
-    struct Reached {};
-    struct Allowed {
-        const Csr* g = nullptr;
-        const std::uint8_t* flags = nullptr;
-        std::uint8_t need = 0;
-        bool operator()(const Edge& e) const { return (flags[(*g)[e] / 2] & need) == need; }
-    };
-    using Graph = boost::filtered_graph<Csr, Allowed>;
-    struct Estimate : boost::astar_heuristic<Graph, double> {
-        const RouteGraph* g;
-        double ratio, x, y;
-        double operator()(Vertex v) const
-        {
-            return ratio > 0 ? ratio * distance(g->m_stations.x[v], g->m_stations.y[v], x, y) : 0;
-        }
-    };
-    struct Visitor : boost::default_astar_visitor {
-        const Csr* g;
-        std::uint32_t* arrival;
-        Vertex goal;
-        void examine_vertex(Vertex u, const Graph&) const { if (u == goal) throw Reached{}; }
-        void edge_relaxed(const Edge& e, const Graph&) const { arrival[boost::target(e, *g)] = (*g)[e]; }
-    };
-    struct Weight {
-        const Csr* g;
-        const double* km;
-        double operator()(const Edge& e) const { return km[(*g)[e] / 2]; }
-    };
-
-    const RouteGraph& m_g;
-    const Csr& m_csr;
-    std::uint8_t m_need;
-    std::vector<double> m_dist, m_cost;
-    std::vector<Vertex> m_pred;
-    std::vector<std::uint32_t> m_arrival;
-};
-
-std::optional<std::vector<LegSearch::Step>> LegSearch::run(Vertex from, Vertex to)
-{
-    const Graph graph(m_csr, Allowed{&m_csr, m_g.m_flags.data(), m_need});
-    const Estimate estimate{{}, &m_g, m_g.m_lowerBound, m_g.m_stations.x[to], m_g.m_stations.y[to]};
-    std::fill(m_dist.begin(), m_dist.end(), kInfinity);
-    std::fill(m_cost.begin(), m_cost.end(), kInfinity);
-    m_dist[from] = 0;
-    m_cost[from] = estimate(from);
-    m_pred[from] = from;
-    const auto index = boost::get(boost::vertex_index, m_csr);
-    boost::two_bit_color_map<decltype(index)> color(m_g.stationCount(), index);
-    bool reached = false;
-    try {
-        boost::astar_search_no_init(graph, from, estimate,
-                                    boost::visitor(Visitor{{}, &m_csr, m_arrival.data(), to})
-                                        .predecessor_map(m_pred.data())
-                                        .rank_map(m_cost.data())
-                                        .distance_map(m_dist.data())
-                                        .weight_map(boost::make_function_property_map<Edge, double>(Weight{&m_csr, m_g.m_sections.km.data()}))
-                                        .color_map(color)
-                                        .vertex_index_map(index));
-    } catch (const Reached&) {
-        reached = true;
-    }
-    if (!reached) return std::nullopt;
-    std::vector<Step> steps;
-    for (Vertex v = to; v != from && steps.size() < m_pred.size(); v = m_pred[v]) steps.push_back({v, m_arrival[v]});
-    std::reverse(steps.begin(), steps.end());
-    return steps;
 }
 
 RouteSection RouteGraph::section(std::uint32_t edge, std::uint32_t from, std::uint32_t to) const
@@ -344,31 +272,18 @@ RouteSection RouteGraph::section(std::uint32_t edge, std::uint32_t from, std::ui
     return out;
 }
 
-std::optional<Route> RouteGraph::shortest(const std::vector<std::uint32_t>& stops, const RouteOptions& options,
-                                          std::size_t* blockedLeg) const
+std::size_t RouteGraph::memoryBytes() const
 {
-    Route route;
-    route.options = options;
-    if (stops.empty()) return route;
-    LegSearch search(*this, options);
-    route.stations.push_back(station(stops.front()));
-    route.stops.push_back(0);
-    for (std::size_t leg = 0; leg + 1 < stops.size(); ++leg) {
-        const auto steps = search.run(stops[leg], stops[leg + 1]);
-        if (!steps) {
-            if (blockedLeg) *blockedLeg = leg;
-            return std::nullopt;
-        }
-        std::uint32_t at = stops[leg];
-        for (const LegSearch::Step& step : *steps) {
-            route.sections.push_back(section(step.edge, at, step.station));
-            route.stations.push_back(station(step.station));
-            at = step.station;
-        }
-        route.stops.push_back(static_cast<int>(route.stations.size()) - 1);
-    }
-    summarise(route);
-    return route;
+    const StationRows& st = m_stations;
+    const SectionRows& se = m_sections;
+    std::size_t bytes = st.code.bytes() + st.name.bytes() + bytesOf(st.x) + bytesOf(st.y) + bytesOf(st.railway)
+        + bytesOf(st.tip) + m_ignored.capacity() / 8;
+    bytes += bytesOf(se.x1) + bytesOf(se.y1) + bytesOf(se.x2) + bytesOf(se.y2) + bytesOf(se.km) + bytesOf(se.railway)
+        + bytesOf(se.tracks) + bytesOf(se.traction) + bytesOf(m_flags);
+    bytes += bytesOf(m_chainFirst) + bytesOf(m_chainStart) + bytesOf(m_steps) + bytesOf(m_chainKm) + bytesOf(m_chainFlags)
+        + bytesOf(m_place) + bytesOf(m_position) + bytesOf(m_junctions);
+    const JunctionGraph& g = m_adjacency->csr;   // row starts, then a target and a property per edge
+    return bytes + (boost::num_vertices(g) + 1) * sizeof(std::uint32_t) + boost::num_edges(g) * 2 * sizeof(std::uint32_t);
 }
 
 } // namespace zd::route

@@ -1,10 +1,15 @@
 #pragma once
 // The network as a graph for the shortest routes by kilometres. Stations are vertices, one
 // per KodStn (the first row of a code holds); sections are undirected edges weighted by
-// LenPer. A section whose length is NULL, not a number or negative is weighted by its map
+// LenPer. A section whose length is NULL, not a number, zero or negative is weighted by its map
 // length times the network's median kilometres per map unit. A section end that Stn does
 // not hold becomes a station known by its code alone, at the section's end point.
 // Duplicate and parallel sections are edges of their own; the shorter one wins.
+//
+// Most stations of a railway have exactly two sections, one to each neighbour along the
+// line. The routes are searched over the junctions alone (every other station), joined by
+// chains: the sections from junction to junction through two-section stations. A route
+// from or to a station inside a chain starts or ends along that chain.
 #include "route/NetworkRows.h"
 #include "route/Route.h"
 
@@ -44,6 +49,7 @@ public:
     // Sections left out: an end without a code, both ends the same, or a length that
     // cannot be estimated (no length and no map position).
     std::uint32_t droppedSections() const { return m_dropped; }
+    std::uint32_t junctionCount() const { return static_cast<std::uint32_t>(m_junctions.size()); }
     // Memory the graph holds, in bytes.
     std::size_t memoryBytes() const;
 
@@ -51,22 +57,42 @@ private:
     friend class LegSearch;
     struct Adjacency;
     struct Ends { std::vector<std::uint32_t> first, second; };   // station of each section end
+    // A section of a chain in the order of the chain: section * 2, plus one where the chain
+    // runs from its second end to its first; and the station it reaches.
+    struct Step { std::uint32_t edge, station; };
+
     RouteGraph();
     Ends resolveEnds();
     void fillPositions(const Ends& ends);
-    void weigh(const Ends& ends);
-    void connect(const Ends& ends);
     double mapLength(std::uint32_t s, const Ends& ends) const;
+    void weigh(const Ends& ends);
+    void makeChains(const Ends& ends);
+    void addChain(const std::vector<std::uint32_t>& sections, std::uint32_t start, const Ends& ends,
+                  const std::vector<char>& through);
+    void connect();
     RouteSection section(std::uint32_t edge, std::uint32_t from, std::uint32_t to) const;
+
+    // The station at a position of a chain: 0 its start, k the station its k-th step reaches.
+    std::uint32_t chainStation(std::uint32_t chain, std::uint32_t pos) const;
+    std::uint32_t chainLength(std::uint32_t chain) const { return m_chainFirst[chain + 1] - m_chainFirst[chain]; }
 
     std::vector<Railway> m_railways;
     StationRows m_stations;
     std::vector<bool> m_ignored;        // rows whose code is empty or held by an earlier row
     SectionRows m_sections;             // km filled in where estimated; codes dropped after the build
     std::vector<std::uint8_t> m_flags;  // per section: in the graph, electric, Russia, estimated
-    std::unique_ptr<Adjacency> m_adjacency;
+
+    std::vector<std::uint32_t> m_chainFirst;   // first step of each chain; one more, the end of the last
+    std::vector<std::uint32_t> m_chainStart;   // the station each chain starts at
+    std::vector<Step> m_steps;
+    std::vector<double> m_chainKm;
+    std::vector<std::uint8_t> m_chainFlags;    // the flags that all its sections have
+    std::vector<std::uint32_t> m_place;        // per station: its junction number, or the chain it lies inside
+    std::vector<std::uint32_t> m_position;     // per station inside a chain: its position there; 0 for a junction
+    std::vector<std::uint32_t> m_junctions;    // the station of each junction
+    std::unique_ptr<Adjacency> m_adjacency;    // junctions joined by chains
+
     double m_kmPerUnit = 0;
-    double m_lowerBound = 0;            // km per map unit that no section beats: the A* estimate
     std::uint32_t m_estimated = 0, m_dropped = 0;
 };
 

@@ -12,6 +12,8 @@ QString piece(const char* columns, const char* table, std::int64_t afterRowid, i
 }
 } // namespace
 
+QString rowCountsSql() { return QStringLiteral("SELECT (SELECT count(*) FROM Stn), (SELECT count(*) FROM Peregon)"); }
+
 QString railwaysSql() { return QStringLiteral("SELECT KodDor, NazDor, KodContry FROM Doroga ORDER BY rowid"); }
 
 QString stationsSql(std::int64_t afterRowid, int limit)

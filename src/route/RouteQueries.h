@@ -6,6 +6,9 @@
 
 namespace zd::route {
 
+// The number of rows of Stn and of Peregon, in one row.
+QString rowCountsSql();
+
 // Every railway with its name and country, in table order.
 QString railwaysSql();
 
