@@ -50,7 +50,7 @@ int runRoute(const QStringList& arguments)
     if (!format) return usage({});
     // Usage is checked before the database is opened: a large one takes seconds.
     Args rest = args;
-    rest.take(QStringLiteral("--db"));
+    if (rest.take(QStringLiteral("--db")).value_or(QString()).isEmpty()) return usage(QStringLiteral("Не указана база данных: --db ФАЙЛ"));
     if (rest.missingValue()) return usage(QStringLiteral("Параметру не хватает значения"));
     if (!rest.unknownOption().isEmpty()) return usage(QStringLiteral("Неизвестный параметр: %1").arg(rest.unknownOption()));
     if (rest.rest().size() != 2) return usage(QStringLiteral("Нужны две станции: откуда и куда"));
