@@ -190,7 +190,7 @@ std::vector<LegSearch::Hop> LegSearch::hops(const std::optional<Span>& direct) c
     Junction j = target.junction;
     for (; m_pred[j] != j && chains.size() < m_pred.size(); j = m_pred[j]) chains.push_back(m_arrival[j]);
     const auto seedAt = std::find_if(m_seeds.begin(), m_seeds.end(), [j](const Access& a) { return a.junction == j; });
-    append(seedAt->span, out);
+    if (seedAt != m_seeds.end()) append(seedAt->span, out);
     for (auto it = chains.rbegin(); it != chains.rend(); ++it) {
         const std::uint32_t c = *it / 2, length = m_g.chainLength(c);
         append(*it % 2 ? Span{c, length, 0} : Span{c, 0, length}, out);

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -77,7 +78,7 @@ int runRouteBench(const QString& dbPath, int runs)
         out(QStringLiteral("zdbench: ") + db.error().message());
         return 1;
     }
-    Samples read, build, route;
+    Samples read, piece, build, route;   // piece: the longest piece of reading in each run
     std::shared_ptr<const RouteGraph> graph;
     double before = 0, peak = 0, held = 0;
     for (int r = 0; r < runs; ++r) {
@@ -86,14 +87,23 @@ int runRouteBench(const QString& dbPath, int runs)
         if (r == 0) before = residentMemoryMb();
         QElapsedTimer t;
         t.start();
-        auto rows = route::readNetwork(**db);
-        if (!rows) {
-            out(QStringLiteral("zdbench: ") + rows.error().message());
-            return 1;
+        route::NetworkReader reader(**db);
+        double longest = 0;
+        for (bool more = true; more;) {
+            QElapsedTimer p;
+            p.start();
+            auto next = reader.readSome();
+            if (!next) {
+                out(QStringLiteral("zdbench: ") + next.error().message());
+                return 1;
+            }
+            more = *next;
+            longest = std::max(longest, msSince(p));
         }
         read.add(msSince(t));
+        piece.add(longest);
         t.restart();
-        graph = RouteGraph::build(std::move(*rows));
+        graph = RouteGraph::build(reader.take());
         build.add(msSince(t));
         if (first) peak = peakMemoryMb() - before;
         if (r == 0) held = residentMemoryMb() - before;
@@ -114,18 +124,21 @@ int runRouteBench(const QString& dbPath, int runs)
         out(QStringLiteral("%1%2%3%4").arg(name, -22).arg(s.median(), 10, 'f', 2).arg(s.min(), 10, 'f', 2).arg(s.max(), 10, 'f', 2));
     };
     row(QStringLiteral("route/read rows"), read);
+    row(QStringLiteral("route/longest piece"), piece);
     row(QStringLiteral("route/build graph"), build);
     row(QStringLiteral("route/across"), route);
     out(QStringLiteral("route across: %1 (%2) to %3 (%4), %5 km, %6 sections")
             .arg(a.name, a.code, b.name, b.code).arg(found ? found->km : 0, 0, 'f', 1).arg(found ? found->sections.size() : 0));
     out(QStringLiteral("memory: graph holds %1 MB; resident +%2 MB with the graph, peak +%3 MB while reading and building")
             .arg(static_cast<double>(graph->memoryBytes()) / 1048576, 0, 'f', 1).arg(held, 0, 'f', 1).arg(peak, 0, 'f', 1));
-    out(QStringLiteral("sections: %1 lengths estimated, %2 left out; median %3 km per map unit")
-            .arg(graph->estimatedSections()).arg(graph->droppedSections()).arg(graph->kmPerMapUnit(), 0, 'f', 4));
+    out(QStringLiteral("sections: %1 lengths estimated, %2 left out; median %3 km per map unit; %4 junctions")
+            .arg(graph->estimatedSections()).arg(graph->droppedSections()).arg(graph->kmPerMapUnit(), 0, 'f', 4)
+            .arg(graph->junctionCount()));
     const QJsonObject all{{QStringLiteral("db"), dbPath},
                           {QStringLiteral("runs"), runs},
                           {QStringLiteral("stations"), static_cast<double>(graph->stationCount())},
                           {QStringLiteral("read_rows"), json(read)},
+                          {QStringLiteral("read_longest_piece"), json(piece)},
                           {QStringLiteral("build_graph"), json(build)},
                           {QStringLiteral("route_across"), json(route)},
                           {QStringLiteral("route_km"), found ? found->km : 0},
