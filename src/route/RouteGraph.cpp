@@ -53,15 +53,17 @@ std::shared_ptr<const RouteGraph> RouteGraph::build(NetworkRows rows)
 RouteGraph::Ends RouteGraph::resolveEnds()
 {
     StationRows& st = m_stations;
-    const std::uint32_t n = st.size();
-    CodeIndex index(st.code, n);
-    m_ignored.assign(n, false);
-    for (std::uint32_t i = 0; i < n; ++i) m_ignored[i] = st.code.view(i).empty() || !index.insert(i);
-    auto stationOf = [&](const TextPool& codes, std::uint32_t s, float x, float y) {
+    CodeIndex index(st.code, st.size());
+    m_ignored = index.insertAll(st.size());
+    Ends ends;
+    index.findAll(m_sections.code1, ends.first);
+    index.findAll(m_sections.code2, ends.second);
+    auto resolve = [&](std::uint32_t& v, const TextPool& codes, std::uint32_t s, float x, float y) {
         const QByteArrayView code = codes.view(s);
-        if (code.empty()) return kNoStation;
-        if (const std::uint32_t v = index.find(code); v != CodeIndex::kNone) return v;
-        const std::uint32_t v = st.code.add(code);
+        if (v != CodeIndex::kNone || code.empty()) return;
+        v = index.find(code);   // an end met before may have been added since
+        if (v != CodeIndex::kNone) return;
+        v = st.code.add(code);
         st.name.add({});
         st.x.push_back(x);
         st.y.push_back(y);
@@ -69,15 +71,10 @@ RouteGraph::Ends RouteGraph::resolveEnds()
         st.tip.push_back(0);
         m_ignored.push_back(false);
         index.insert(v);
-        return v;
     };
-    const std::uint32_t m = m_sections.size();
-    Ends ends;
-    ends.first.resize(m);
-    ends.second.resize(m);
-    for (std::uint32_t s = 0; s < m; ++s) {
-        ends.first[s] = stationOf(m_sections.code1, s, m_sections.x1[s], m_sections.y1[s]);
-        ends.second[s] = stationOf(m_sections.code2, s, m_sections.x2[s], m_sections.y2[s]);
+    for (std::uint32_t s = 0; s < m_sections.size(); ++s) {
+        resolve(ends.first[s], m_sections.code1, s, m_sections.x1[s], m_sections.y1[s]);
+        resolve(ends.second[s], m_sections.code2, s, m_sections.x2[s], m_sections.y2[s]);
     }
     m_sections.code1.clear();
     m_sections.code2.clear();
