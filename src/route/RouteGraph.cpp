@@ -111,6 +111,7 @@ void RouteGraph::weigh(const Ends& ends)
     const std::uint32_t m = m_sections.size();
     m_flags.assign(m, 0);
     std::vector<double> ratios;
+    ratios.reserve(m);
     for (std::uint32_t s = 0; s < m; ++s) {
         if (ends.first[s] == kNoStation || ends.second[s] == kNoStation || ends.first[s] == ends.second[s]) continue;
         m_flags[s] = kInGraph;

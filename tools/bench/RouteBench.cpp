@@ -78,7 +78,7 @@ int runRouteBench(const QString& dbPath, int runs)
         out(QStringLiteral("zdbench: ") + db.error().message());
         return 1;
     }
-    Samples read, piece, build, route;   // piece: the longest piece of reading in each run
+    Samples read, piece, build, route, lookUp;   // piece: the longest piece of reading in each run
     std::shared_ptr<const RouteGraph> graph;
     double before = 0, peak = 0, held = 0;
     for (int r = 0; r < runs; ++r) {
@@ -117,6 +117,12 @@ int runRouteBench(const QString& dbPath, int runs)
         route.add(msSince(t));
     }
     const route::RouteStation a = graph->station(from), b = graph->station(to);
+    for (int r = 0; r < runs; ++r) {   // a name, as a window's field gives it
+        QElapsedTimer t;
+        t.start();
+        graph->find(b.name);
+        lookUp.add(msSince(t));
+    }
     out(QStringLiteral("zdbench --route: %1, %2 stations, %3 runs").arg(QFileInfo(dbPath).fileName()).arg(graph->stationCount()).arg(runs));
     out(QStringLiteral("%1%2%3%4").arg(QStringLiteral("figure"), -22).arg(QStringLiteral("median ms"), 10)
             .arg(QStringLiteral("min ms"), 10).arg(QStringLiteral("max ms"), 10));
@@ -127,6 +133,7 @@ int runRouteBench(const QString& dbPath, int runs)
     row(QStringLiteral("route/longest piece"), piece);
     row(QStringLiteral("route/build graph"), build);
     row(QStringLiteral("route/across"), route);
+    row(QStringLiteral("route/look-up by name"), lookUp);
     out(QStringLiteral("route across: %1 (%2) to %3 (%4), %5 km, %6 sections")
             .arg(a.name, a.code, b.name, b.code).arg(found ? found->km : 0, 0, 'f', 1).arg(found ? found->sections.size() : 0));
     out(QStringLiteral("memory: graph holds %1 MB; resident +%2 MB with the graph, peak +%3 MB while reading and building")
@@ -141,6 +148,7 @@ int runRouteBench(const QString& dbPath, int runs)
                           {QStringLiteral("read_longest_piece"), json(piece)},
                           {QStringLiteral("build_graph"), json(build)},
                           {QStringLiteral("route_across"), json(route)},
+                          {QStringLiteral("look_up"), json(lookUp)},
                           {QStringLiteral("route_km"), found ? found->km : 0},
                           {QStringLiteral("route_sections"), found ? static_cast<double>(found->sections.size()) : 0},
                           {QStringLiteral("graph_mb"), static_cast<double>(graph->memoryBytes()) / 1048576},
