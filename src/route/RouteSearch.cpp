@@ -1,8 +1,10 @@
 // The shortest route over the junction graph: Boost's Dijkstra from the junctions that the
 // start station reaches along its chain, stopping once no way left can beat the best one
-// to the end station. A* was measured as well: on a route across the network its
-// estimate (the straight distance times the lowest km per map unit) ruled out almost no
-// station and made each one dearer, so Dijkstra it is.
+// to the end station. A* was measured as well, over every station before the chains came:
+// on a route across 2,000,000 stations its estimate (the straight distance times the
+// lowest km per map unit) ruled out almost no station and made each one dearer (750 ms
+// against Dijkstra's 362 ms); and Boost's A* starts from one vertex, where a route from
+// inside a chain starts from two junctions.
 #include "route/RouteAdjacency.h"
 #include "route/RouteGraph.h"
 
@@ -55,8 +57,8 @@ private:
         template <class G> void edge_relaxed(const Edge& e, const G& g) const { search->m_arrival[boost::target(e, g)] = g[e]; }
     };
 
-    bool allowed(const Span& s) const;
-    double km(const Span& s) const;
+    // The kilometres of a span; nothing where the options exclude one of its sections.
+    std::optional<double> km(const Span& s) const;
     void append(const Span& s, std::vector<Hop>& hops) const;
     std::vector<Access> accesses(std::uint32_t station, bool toStation) const;
     void seed(const std::vector<Access>& seeds);
@@ -75,20 +77,15 @@ private:
     int m_bestTarget = -1;                  // -1: the direct way along one chain
 };
 
-bool LegSearch::allowed(const Span& s) const
-{
-    const std::uint32_t first = m_g.m_chainFirst[s.chain];
-    for (std::uint32_t i = first + std::min(s.from, s.to); i < first + std::max(s.from, s.to); ++i)
-        if ((m_g.m_flags[m_g.m_steps[i].edge / 2] & m_need) != m_need) return false;
-    return true;
-}
-
-double LegSearch::km(const Span& s) const
+std::optional<double> LegSearch::km(const Span& s) const
 {
     const std::uint32_t first = m_g.m_chainFirst[s.chain];
     double sum = 0;
-    for (std::uint32_t i = first + std::min(s.from, s.to); i < first + std::max(s.from, s.to); ++i)
-        sum += m_g.m_sections.km[m_g.m_steps[i].edge / 2];
+    for (std::uint32_t i = first + std::min(s.from, s.to); i < first + std::max(s.from, s.to); ++i) {
+        const std::uint32_t section = m_g.m_steps[i].edge / 2;
+        if ((m_g.m_flags[section] & m_need) != m_need) return std::nullopt;
+        sum += m_g.m_sections.km[section];
+    }
     return sum;
 }
 
@@ -111,7 +108,7 @@ std::vector<LegSearch::Access> LegSearch::accesses(std::uint32_t station, bool t
     std::vector<Access> out;
     for (std::uint32_t end : {0u, m_g.chainLength(c)}) {
         const Span span = toStation ? Span{c, end, pos} : Span{c, pos, end};
-        if (allowed(span)) out.push_back({m_g.m_place[m_g.chainStation(c, end)], km(span), span});
+        if (const auto length = km(span)) out.push_back({m_g.m_place[m_g.chainStation(c, end)], *length, span});
     }
     return out;
 }
@@ -165,9 +162,12 @@ std::optional<std::vector<LegSearch::Hop>> LegSearch::run(std::uint32_t from, st
     m_bestTarget = -1;
     std::optional<Span> direct;
     const std::uint32_t pf = m_g.m_position[from], pt = m_g.m_position[to];
-    if (pf && pt && m_g.m_place[from] == m_g.m_place[to] && allowed({m_g.m_place[from], pf, pt})) {
-        direct = Span{m_g.m_place[from], pf, pt};
-        m_best = km(*direct);
+    if (pf && pt && m_g.m_place[from] == m_g.m_place[to]) {
+        const Span along{m_g.m_place[from], pf, pt};
+        if (const auto length = km(along)) {
+            direct = along;
+            m_best = *length;
+        }
     }
     seed(accesses(from, false));
     m_targets = accesses(to, true);
