@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
+#include <tuple>
 #include <utility>
 
 namespace zd::bench {
@@ -69,6 +71,129 @@ QJsonObject json(const Samples& s)
     return {{QStringLiteral("median"), s.median()}, {QStringLiteral("min"), s.min()}, {QStringLiteral("max"), s.max()}};
 }
 
+double threadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Wall-clock and CPU milliseconds of one figure. On a shared machine the wall clock also
+// counts the waits for a core; the CPU time of the thread is what the work itself costs.
+struct Figure {
+    Samples wall, cpu;
+    QJsonObject toJson() const { return {{QStringLiteral("wall"), json(wall)}, {QStringLiteral("cpu"), json(cpu)}}; }
+};
+
+class Stopwatch {
+public:
+    Stopwatch() : m_cpu(threadCpuMs()) { m_wall.start(); }
+    double wallMs() const { return msSince(m_wall); }
+    void addTo(Figure& f) const
+    {
+        f.wall.add(wallMs());
+        f.cpu.add(threadCpuMs() - m_cpu);
+    }
+
+private:
+    QElapsedTimer m_wall;
+    double m_cpu;
+};
+
+struct Measured {
+    Figure read, build, route, lookUp;
+    Samples piece;   // the longest piece of reading in each run: what a window waits at most
+    double before = 0, peak = 0, held = 0;   // resident MB before, and the growth at the peak and after
+    std::shared_ptr<const RouteGraph> graph;
+    std::optional<route::Route> found;
+    std::uint32_t from = 0, to = 0;
+};
+
+// Reads the rows in pieces, as a window does, and builds the graph, `runs` times.
+bool measureBuild(const Database& db, int runs, Measured& m)
+{
+    for (int r = 0; r < runs; ++r) {
+        m.graph.reset();
+        const bool first = r == 0 && resetPeakMemory();
+        if (r == 0) m.before = residentMemoryMb();
+        const Stopwatch read;
+        route::NetworkReader reader(db);
+        double longest = 0;
+        for (bool more = true; more;) {
+            const Stopwatch piece;
+            auto next = reader.readSome();
+            if (!next) {
+                out(QStringLiteral("zdbench: ") + next.error().message());
+                return false;
+            }
+            more = *next;
+            longest = std::max(longest, piece.wallMs());
+        }
+        read.addTo(m.read);
+        m.piece.add(longest);
+        const Stopwatch build;
+        m.graph = RouteGraph::build(reader.take());
+        build.addTo(m.build);
+        if (first) m.peak = peakMemoryMb() - m.before;
+        if (r == 0) m.held = residentMemoryMb() - m.before;
+    }
+    return true;
+}
+
+void measureRoutes(int runs, Measured& m)
+{
+    std::tie(m.from, m.to) = longestRoute(*m.graph);
+    for (int r = 0; r < runs; ++r) {
+        const Stopwatch t;
+        m.found = m.graph->shortest({m.from, m.to}, {});
+        t.addTo(m.route);
+    }
+    const QString name = m.graph->station(m.to).name;   // as a window's field gives it
+    for (int r = 0; r < runs; ++r) {
+        const Stopwatch t;
+        m.graph->find(name);
+        t.addTo(m.lookUp);
+    }
+}
+
+void report(const QString& dbPath, int runs, const Measured& m)
+{
+    const RouteGraph& g = *m.graph;
+    out(QStringLiteral("zdbench --route: %1, %2 stations, %3 runs").arg(QFileInfo(dbPath).fileName()).arg(g.stationCount()).arg(runs));
+    out(QStringLiteral("%1%2%3%4%5").arg(QStringLiteral("figure"), -24).arg(QStringLiteral("median ms"), 10)
+            .arg(QStringLiteral("min ms"), 10).arg(QStringLiteral("max ms"), 10).arg(QStringLiteral("cpu ms"), 10));
+    auto row = [](const QString& name, const Samples& s, std::optional<double> cpu) {
+        out(QStringLiteral("%1%2%3%4%5").arg(name, -24).arg(s.median(), 10, 'f', 2).arg(s.min(), 10, 'f', 2).arg(s.max(), 10, 'f', 2)
+                .arg(cpu ? QString::number(*cpu, 'f', 2) : QString(), 10));
+    };
+    row(QStringLiteral("route/read rows"), m.read.wall, m.read.cpu.median());
+    row(QStringLiteral("route/longest piece"), m.piece, std::nullopt);
+    row(QStringLiteral("route/build graph"), m.build.wall, m.build.cpu.median());
+    row(QStringLiteral("route/across"), m.route.wall, m.route.cpu.median());
+    row(QStringLiteral("route/look-up by name"), m.lookUp.wall, m.lookUp.cpu.median());
+    const route::RouteStation a = g.station(m.from), b = g.station(m.to);
+    out(QStringLiteral("route across: %1 (%2) to %3 (%4), %5 km, %6 sections")
+            .arg(a.name, a.code, b.name, b.code).arg(m.found ? m.found->km : 0, 0, 'f', 1).arg(m.found ? m.found->sections.size() : 0));
+    out(QStringLiteral("memory: graph holds %1 MB; resident +%2 MB with the graph, peak +%3 MB while reading and building")
+            .arg(static_cast<double>(g.memoryBytes()) / 1048576, 0, 'f', 1).arg(m.held, 0, 'f', 1).arg(m.peak, 0, 'f', 1));
+    out(QStringLiteral("sections: %1 lengths estimated, %2 left out; median %3 km per map unit; %4 junctions")
+            .arg(g.estimatedSections()).arg(g.droppedSections()).arg(g.kmPerMapUnit(), 0, 'f', 4).arg(g.junctionCount()));
+    const QJsonObject all{{QStringLiteral("db"), dbPath},
+                          {QStringLiteral("runs"), runs},
+                          {QStringLiteral("stations"), static_cast<double>(g.stationCount())},
+                          {QStringLiteral("read_rows"), m.read.toJson()},
+                          {QStringLiteral("read_longest_piece"), json(m.piece)},
+                          {QStringLiteral("build_graph"), m.build.toJson()},
+                          {QStringLiteral("route_across"), m.route.toJson()},
+                          {QStringLiteral("look_up"), m.lookUp.toJson()},
+                          {QStringLiteral("route_km"), m.found ? m.found->km : 0},
+                          {QStringLiteral("route_sections"), m.found ? static_cast<double>(m.found->sections.size()) : 0},
+                          {QStringLiteral("graph_mb"), static_cast<double>(g.memoryBytes()) / 1048576},
+                          {QStringLiteral("resident_mb"), m.held},
+                          {QStringLiteral("peak_mb"), m.peak}};
+    out(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Compact)));
+}
+
 } // namespace
 
 int runRouteBench(const QString& dbPath, int runs)
@@ -78,84 +203,11 @@ int runRouteBench(const QString& dbPath, int runs)
         out(QStringLiteral("zdbench: ") + db.error().message());
         return 1;
     }
-    Samples read, piece, build, route, lookUp;   // piece: the longest piece of reading in each run
-    std::shared_ptr<const RouteGraph> graph;
-    double before = 0, peak = 0, held = 0;
-    for (int r = 0; r < runs; ++r) {
-        graph.reset();
-        const bool first = r == 0 && resetPeakMemory();
-        if (r == 0) before = residentMemoryMb();
-        QElapsedTimer t;
-        t.start();
-        route::NetworkReader reader(**db);
-        double longest = 0;
-        for (bool more = true; more;) {
-            QElapsedTimer p;
-            p.start();
-            auto next = reader.readSome();
-            if (!next) {
-                out(QStringLiteral("zdbench: ") + next.error().message());
-                return 1;
-            }
-            more = *next;
-            longest = std::max(longest, msSince(p));
-        }
-        read.add(msSince(t));
-        piece.add(longest);
-        t.restart();
-        graph = RouteGraph::build(reader.take());
-        build.add(msSince(t));
-        if (first) peak = peakMemoryMb() - before;
-        if (r == 0) held = residentMemoryMb() - before;
-    }
-    const auto [from, to] = longestRoute(*graph);
-    std::optional<route::Route> found;
-    for (int r = 0; r < runs; ++r) {
-        QElapsedTimer t;
-        t.start();
-        found = graph->shortest({from, to}, {});
-        route.add(msSince(t));
-    }
-    const route::RouteStation a = graph->station(from), b = graph->station(to);
-    for (int r = 0; r < runs; ++r) {   // a name, as a window's field gives it
-        QElapsedTimer t;
-        t.start();
-        graph->find(b.name);
-        lookUp.add(msSince(t));
-    }
-    out(QStringLiteral("zdbench --route: %1, %2 stations, %3 runs").arg(QFileInfo(dbPath).fileName()).arg(graph->stationCount()).arg(runs));
-    out(QStringLiteral("%1%2%3%4").arg(QStringLiteral("figure"), -22).arg(QStringLiteral("median ms"), 10)
-            .arg(QStringLiteral("min ms"), 10).arg(QStringLiteral("max ms"), 10));
-    auto row = [](const QString& name, const Samples& s) {
-        out(QStringLiteral("%1%2%3%4").arg(name, -22).arg(s.median(), 10, 'f', 2).arg(s.min(), 10, 'f', 2).arg(s.max(), 10, 'f', 2));
-    };
-    row(QStringLiteral("route/read rows"), read);
-    row(QStringLiteral("route/longest piece"), piece);
-    row(QStringLiteral("route/build graph"), build);
-    row(QStringLiteral("route/across"), route);
-    row(QStringLiteral("route/look-up by name"), lookUp);
-    out(QStringLiteral("route across: %1 (%2) to %3 (%4), %5 km, %6 sections")
-            .arg(a.name, a.code, b.name, b.code).arg(found ? found->km : 0, 0, 'f', 1).arg(found ? found->sections.size() : 0));
-    out(QStringLiteral("memory: graph holds %1 MB; resident +%2 MB with the graph, peak +%3 MB while reading and building")
-            .arg(static_cast<double>(graph->memoryBytes()) / 1048576, 0, 'f', 1).arg(held, 0, 'f', 1).arg(peak, 0, 'f', 1));
-    out(QStringLiteral("sections: %1 lengths estimated, %2 left out; median %3 km per map unit; %4 junctions")
-            .arg(graph->estimatedSections()).arg(graph->droppedSections()).arg(graph->kmPerMapUnit(), 0, 'f', 4)
-            .arg(graph->junctionCount()));
-    const QJsonObject all{{QStringLiteral("db"), dbPath},
-                          {QStringLiteral("runs"), runs},
-                          {QStringLiteral("stations"), static_cast<double>(graph->stationCount())},
-                          {QStringLiteral("read_rows"), json(read)},
-                          {QStringLiteral("read_longest_piece"), json(piece)},
-                          {QStringLiteral("build_graph"), json(build)},
-                          {QStringLiteral("route_across"), json(route)},
-                          {QStringLiteral("look_up"), json(lookUp)},
-                          {QStringLiteral("route_km"), found ? found->km : 0},
-                          {QStringLiteral("route_sections"), found ? static_cast<double>(found->sections.size()) : 0},
-                          {QStringLiteral("graph_mb"), static_cast<double>(graph->memoryBytes()) / 1048576},
-                          {QStringLiteral("resident_mb"), held},
-                          {QStringLiteral("peak_mb"), peak}};
-    out(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Compact)));
-    return found ? 0 : 1;
+    Measured m;
+    if (!measureBuild(**db, runs, m)) return 1;
+    measureRoutes(runs, m);
+    report(dbPath, runs, m);
+    return m.found ? 0 : 1;
 }
 
 } // namespace zd::bench
