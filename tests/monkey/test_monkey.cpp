@@ -478,9 +478,9 @@ void shiftFlow(Monkey& m, const char*)
 // ---------------------------------------------------------------- the tool windows' actions
 
 // "WINDOW:NAME": one of the window's buttons named NAME or NAME(i), when it can be clicked.
-void press(Monkey& m, const char* spec)
+void press(Monkey& m, const char* target)
 {
-    const QString s = QLatin1String(spec), name = s.section(u':', 1);
+    const QString s = QLatin1String(target), name = s.section(u':', 1);
     QWidget* win = m.tool(s.section(u':', 0, 0).toLatin1().constData());
     if (!win) return;
     QList<QAbstractButton*> found;
