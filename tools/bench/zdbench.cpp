@@ -2,6 +2,7 @@
 // it, against the floor of the same work (the bare queries and the bare painting).
 // Prints a table, then one JSON line with every figure.
 #include "Bench.h"
+#include "RouteBench.h"
 #include "SearchBench.h"
 
 #include "data/Database.h"
@@ -37,6 +38,7 @@ struct Options {
     int runs = 15;
     QStringList only;   // frame kinds to measure; all when empty
     bool screen = false; // also every frame in the style "Для экрана"
+    bool route = false; // the route graph instead of the frames
 };
 
 double msOf(const std::function<void()>& work)
@@ -295,12 +297,14 @@ bool parse(const QStringList& args, Options& o)
                   {QStringLiteral("width"), QStringLiteral("picture width, pixels"), QStringLiteral("px"), QStringLiteral("1600")},
                   {QStringLiteral("height"), QStringLiteral("picture height, pixels"), QStringLiteral("px"), QStringLiteral("900")},
                   {QStringLiteral("runs"), QStringLiteral("runs of every figure"), QStringLiteral("n"), QStringLiteral("15")},
-                  {QStringLiteral("only"), QStringLiteral("frames to measure: whole,zoom4,zoom16,zoom64"), QStringLiteral("list")}});
+                  {QStringLiteral("only"), QStringLiteral("frames to measure: whole,zoom4,zoom16,zoom64"), QStringLiteral("list")},
+                  {QStringLiteral("route"), QStringLiteral("the route graph and routes instead of the frames")}});
     if (!p.parse(args) || !p.isSet(QStringLiteral("db"))) return false;
     bool ok1 = false, ok2 = false, ok3 = false;
     o.db = p.value(QStringLiteral("db"));
     o.size = QSize(p.value(QStringLiteral("width")).toInt(&ok1), p.value(QStringLiteral("height")).toInt(&ok2));
     o.runs = p.value(QStringLiteral("runs")).toInt(&ok3);
+    o.route = p.isSet(QStringLiteral("route"));
     if (p.isSet(QStringLiteral("only"))) o.only = p.value(QStringLiteral("only")).split(u',');
     return ok1 && ok2 && ok3 && o.runs > 0 && o.size.width() > 0 && o.size.height() > 0;
 }
@@ -332,8 +336,10 @@ int main(int argc, char** argv)
     Options o;
     o.screen = mapStyle == QLatin1String("screen");
     if (mapStyle == QLatin1String("?") || !parse(app.arguments(), o)) {
-        std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16] [--style screen]\n");
+        std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16] "
+                             "[--style screen] [--route]\n");
         return 2;
     }
+    if (o.route) return runRouteBench(o.db, o.runs);
     return Bench(o).run();
 }
