@@ -79,7 +79,16 @@ Fonts::Face& Fonts::face(int role, const Sizes& s)
 
 const QFont& Fonts::font(int role, const Sizes& s) { return face(role, s).font; }
 qreal Fonts::height(int role, const Sizes& s) { return face(role, s).metrics.height(); }
-qreal Fonts::ascent(int role, const Sizes& s) { return face(role, s).metrics.ascent(); }
+
+const QStaticText& Fonts::laidOut(int role, const Sizes& s, const QString& text)
+{
+    Face& f = face(role, s);
+    if (auto it = f.texts.constFind(text); it != f.texts.constEnd()) return *it;
+    if (f.texts.size() >= kMaxWidths) f.texts.clear();
+    QStaticText t(text);
+    t.setTextFormat(Qt::PlainText);
+    return *f.texts.insert(text, t);
+}
 
 qreal Fonts::width(int role, const Sizes& s, const QString& text)
 {

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QLineF>
 #include <QPointF>
+#include <QStaticText>
 #include <QString>
 #include <QVector>
 
@@ -87,13 +88,15 @@ public:
     const QFont& font(int role, const Sizes& s);
     qreal width(int role, const Sizes& s, const QString& text);
     qreal height(int role, const Sizes& s);
-    qreal ascent(int role, const Sizes& s);
+    // The text laid out once in the font: drawn again by every frame that shows it.
+    const QStaticText& laidOut(int role, const Sizes& s, const QString& text);
 
 private:
     struct Face {
         QFont font;
         QFontMetricsF metrics;
         QHash<QString, qreal> widths;
+        QHash<QString, QStaticText> texts;
     };
     Face& face(int role, const Sizes& s);
     QHash<int, std::shared_ptr<Face>> m_faces;

@@ -247,7 +247,7 @@ void paintLabels(QPainter& p, Store& store, const std::vector<Label>& labels)
     for (const Label& l : labels) {
         if (l.font != font) { font = l.font; p.setFont(store.fonts.font(font, s)); }
         p.setPen(l.color);
-        p.drawText(QPointF(l.box.left() + 1, l.box.top() + store.fonts.ascent(font, s)), l.text);
+        p.drawStaticText(QPointF(l.box.left() + 1, l.box.top()), store.fonts.laidOut(font, s, l.text));
     }
     p.restore();
 }
