@@ -2,9 +2,10 @@
 // without a history entry, the choice is kept for the next run, and the classic picture
 // comes back pixel for pixel.
 #include "MapWindow.h"
+#include "identify/FrmKursInf.h"
 #include "mainwin/StyleMenu.h"
 
-#include <QSettings>
+#include <QCoreApplication>
 
 using namespace zd;
 
@@ -60,4 +61,27 @@ TEST_F(StyleChoice, MenuAndToolbarSwitchTheMapAndTheChoiceIsKept)
     EXPECT_EQ(w->state().style, MapStyle::Screen);
     EXPECT_TRUE(checked("mnuView_Screen"));
     EXPECT_FALSE(pic().image() == classic);
+}
+
+// In the style "Для экрана" the popup of the object under the pointer stands beside the
+// pointer, not at the map's edge.
+TEST_F(StyleChoice, PopupBesideThePointerInTheScreenStyle)
+{
+    start();
+    w->resize(900, 600);
+    w->show();
+    QCoreApplication::processEvents();
+    struct Case { const char* item; bool beside; };
+    for (const Case c : {Case{"mnuView_Classic", false}, Case{"mnuView_Screen", true}}) {
+        SCOPED_TRACE(c.item);
+        trigger(c.item);
+        const QPoint pointer = pic().mapToGlobal(px(3000, 3000));   // Бологое
+        w->showObjectAt(w->frameSections(), pic(), 3000, 3000);
+        ASSERT_GT(w->kursInfObj(), 0);
+        const QRect popup = w->kursInfo().popup()->frameGeometry();
+        const int away = (popup.center() - pointer).manhattanLength();
+        EXPECT_EQ(away < popup.width() + popup.height(), c.beside) << away;
+        EXPECT_FALSE(popup.contains(pointer));
+        w->endObjectAt(pic());
+    }
 }
