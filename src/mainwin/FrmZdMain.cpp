@@ -1,5 +1,6 @@
 #include "mainwin/FrmZdMain.h"
 
+#include "desk/Desk.h"
 #include "dorfind/FrmZdDor.h"
 #include "fragment/FragControls.h"
 #include "fragment/Fragment.h"
@@ -94,6 +95,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     buildMenus();
     buildToolbar();
     m_pointer = std::make_unique<MapPointer>(*this, *m_frag, m_mapMode, *m_tlbZd);
+    m_desk = new Desk(*this);
     m_help.HelpInit(this, m_programDir);
     m_st.processEvents = [this] { processPendingEvents(); };
 }
@@ -315,6 +317,7 @@ void FrmZdMain::Form_Activate()
 void FrmZdMain::StartUp()
 {
     layOutOverScreen();
+    m_desk->restoreWindow();
     SetKbdLayout(0);
     show();
     m_dbPath = m_programDir + QStringLiteral("/ZdShort.mdb");
@@ -338,6 +341,7 @@ void FrmZdMain::StartUp()
     m_st.polyDraw = m_polyDraw.get();
     m_st.mainPic = m_pic;
     m_st.mainPeregons = &m_dtaPeregon.rows();
+    m_desk->networkOpened();
     RenderKadr(*m_pic);
     if (m_ended) return;
     setItemEnabled(QStringLiteral("mnuMagist_Frag0"), false);
@@ -395,6 +399,7 @@ void FrmZdMain::mnuFiles_End_Click() { endProgram(0); }
 void FrmZdMain::closeEvent(QCloseEvent* event)
 {
     event->accept();
+    if (m_startDone) m_desk->saveWindow();
     mnuFiles_End_Click();
 }
 
@@ -434,6 +439,7 @@ void FrmZdMain::RenderKadr(PictureBox& pic)
     }
     for (MapTool* t : tools()) t->frameRendered();
     recordFrame();
+    m_desk->frameShown();
     if (m_resizePending) QTimer::singleShot(0, this, &FrmZdMain::redrawFrame);
 }
 
@@ -509,7 +515,8 @@ bool FrmZdMain::eventFilter(QObject* watched, QEvent* event)
             m_resizePending = true;
             if (!m_rendering) QTimer::singleShot(0, this, &FrmZdMain::redrawFrame);
         } else if (event->type() == QEvent::Wheel) {
-            zoomByWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            zoomByWheel(wheel->position(), wheel->angleDelta().y());
             return true;
         } else if (m_pointer && m_pointer->handle(event)) {
             return true;
@@ -529,15 +536,14 @@ void FrmZdMain::ZoomKadr(std::int16_t near)
     RenderKadr(*m_pic);
 }
 
-void FrmZdMain::zoomByWheel(int angleDelta)
+// One notch is one "Ближе" or "Дальше" step about the map point under the pointer.
+void FrmZdMain::zoomByWheel(QPointF at, int angleDelta)
 {
-    // Not while the object under the pointer is marked: see redrawFrame.
-    if (!m_startDone || m_rendering || m_mapMode != 0 || m_kursInfo.object() > 0
-        || !menuItem(QStringLiteral("mnuMagist"))->isEnabled())
-        return;
+    if (!m_desk->canNavigate()) return;
     m_wheelRest += angleDelta;
-    while (m_wheelRest >= kWheelStep) { m_wheelRest -= kWheelStep; mnuMagist_Near_Click(); }
-    while (m_wheelRest <= -kWheelStep) { m_wheelRest += kWheelStep; mnuMagist_Far_Click(); }
+    const int notches = m_wheelRest / kWheelStep;
+    m_wheelRest -= notches * kWheelStep;
+    if (notches != 0) m_desk->wheel(at, notches);
 }
 
 void FrmZdMain::mnuMagist_Frag_Click()
@@ -609,6 +615,7 @@ void FrmZdMain::setRusMode(std::int16_t mode)
     m_st.rusMode = mode;
     RenderKadr(*m_pic);
     for (MapTool* t : tools()) t->markingChanged();
+    m_desk->markingChanged();
 }
 
 void FrmZdMain::mnuZdLight_Erase_Click()
@@ -645,7 +652,10 @@ std::vector<MapTool*> FrmZdMain::tools() const
 template <class W>
 W& FrmZdMain::loadTool(ToolSlot slot)
 {
-    if (!m_tools[slot]) m_tools[slot] = new W(*this);
+    if (!m_tools[slot]) {
+        m_tools[slot] = new W(*this);
+        m_desk->toolWindowLoaded(*m_tools[slot]);
+    }
     return static_cast<W&>(*m_tools[slot]);
 }
 

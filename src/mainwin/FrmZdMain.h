@@ -22,6 +22,7 @@ class QToolBar;
 
 namespace zd {
 
+class Desk;
 class Fragment;
 class FrmLight;
 class FrmZdDor;
@@ -108,6 +109,7 @@ public:
     KursInfo& kursInfo() { return m_kursInfo; }
     Fragment& fragment() { return *m_frag; }
     MapPointer& pointer() { return *m_pointer; }
+    Desk& desk() { return *m_desk; }   // status bar, overview, bookmarks, keys
 
     // The tool windows: loaded on first use, gone when closed (null then).
     FrmZdFind* findWindow() const;
@@ -158,7 +160,7 @@ private:
     void redrawHighlights();
     static void unload(QWidget* window);
     void recordFrame();
-    void zoomByWheel(int angleDelta);
+    void zoomByWheel(QPointF at, int angleDelta);
     void endProgram(int code);
     void setMenusEnabled(bool on);
     void setItemEnabled(const QString& name, bool on);
@@ -180,6 +182,7 @@ private:
     Help m_help;
     std::unique_ptr<Fragment> m_frag;
     std::unique_ptr<MapPointer> m_pointer;
+    Desk* m_desk = nullptr;
     std::array<QPointer<QWidget>, kToolSlots> m_tools;
     std::array<bool, 3> m_lightOn{};   // LightDorOn, LightPerOn, LightStnOn
 

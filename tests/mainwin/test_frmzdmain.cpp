@@ -123,10 +123,9 @@ TEST_F(MainWindow, MenuBarAsDesigned)
         SCOPED_TRACE(i.name);
         QAction* a = w->menuItem(QLatin1String(i.name));
         ASSERT_NE(a, nullptr);
-        EXPECT_EQ(a->text(), QString::fromUtf8(i.caption));
+        EXPECT_EQ(a->text().remove(u'&'), QString::fromUtf8(i.caption));   // less its mnemonic
         EXPECT_EQ(a->isEnabled(), i.enabled);
         EXPECT_EQ(a->isVisible(), i.visible);
-        EXPECT_TRUE(a->shortcut().isEmpty());
     }
     QStringList separators;
     for (const char* name : {"Bar1", "bar5", "bar6", "Bar2", "Bar4", "Bar3"})

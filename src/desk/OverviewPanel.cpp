@@ -1,0 +1,125 @@
+#include "desk/OverviewPanel.h"
+
+#include "desk/Desk.h"
+#include "desk/Navigation.h"
+#include "mainwin/FrmZdMain.h"
+#include "render/Canvas.h"
+#include "render/RenderFrame.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace zd {
+
+namespace {
+const QColor kFrameColour(200, 0, 0);
+} // namespace
+
+OverviewMap::OverviewMap(FrmZdMain& main, Desk& desk, QWidget* parent) : QWidget(parent), m_main(main), m_desk(desk)
+{
+    setObjectName(QStringLiteral("picOverview"));
+    setMinimumSize(160, 80);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void OverviewMap::invalidate()
+{
+    m_image = QImage();
+    update();
+}
+
+bool OverviewMap::current() const
+{
+    return !m_image.isNull() && m_image.size() == size() * devicePixelRatioF()
+        && m_builtMode == m_main.state().rusMode;
+}
+
+// Its own state and data sources: the main map's rows and scales stay those of its frame.
+void OverviewMap::rebuild()
+{
+    auto db = m_main.database();
+    if (!db || !m_main.startDone() || width() < 2 || height() < 2) return;
+    Canvas canvas(size(), Dpi{double(logicalDpiX()), double(logicalDpiY())}, devicePixelRatioF());
+    DataSource sections, stations;
+    sections.setDatabase(db);
+    stations.setDatabase(db);
+    MapState st = m_main.state();
+    st.kadr = letterboxed(st.scheme, QSizeF(size()));
+    st.mainPic = &canvas;
+    st.mainPeregons = &sections.rows();
+    st.polyDraw = nullptr;
+    st.processEvents = nullptr;
+    canvas.clearPicture();
+    Expected<FrameDrawn> drawn = renderFrame(st, canvas, sections, stations, true);
+    if (!drawn) {
+        m_main.reportFailure(drawn.error());
+        return;
+    }
+    m_view = canvas.view();
+    m_image = canvas.image();
+    m_builtMode = st.rusMode;
+    ++m_builds;
+}
+
+QRectF OverviewMap::frameRect() const
+{
+    const Frame& k = m_main.state().kadr;
+    return QRectF(m_view.toPixel(k.x1, k.y1), m_view.toPixel(k.x2, k.y2)).normalized();
+}
+
+void OverviewMap::paintEvent(QPaintEvent*)
+{
+    if (!current()) rebuild();
+    QPainter p(this);
+    if (m_image.isNull()) {
+        p.fillRect(rect(), palette().window());
+        return;
+    }
+    p.drawImage(QPointF(0, 0), m_image);
+    QRectF r = frameRect().translated(m_dragBy);
+    // A frame far smaller than the panel is still seen.
+    if (r.width() < 5 || r.height() < 5) r = QRectF(r.center() - QPointF(2.5, 2.5), QSizeF(5, 5));
+    p.setPen(QPen(kFrameColour, 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r);
+}
+
+void OverviewMap::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton || m_image.isNull()) return;
+    m_dragBy = {};
+    if (frameRect().contains(e->position())) m_grab = e->position();
+}
+
+void OverviewMap::mouseMoveEvent(QMouseEvent* e)
+{
+    if (!m_grab) return;
+    m_dragBy = e->position() - *m_grab;
+    update();
+}
+
+// A drag of the rectangle moves the frame by as much; a click elsewhere centres it there.
+void OverviewMap::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton || m_image.isNull()) return;
+    const bool grabbed = m_grab.has_value();
+    const QPointF by = m_dragBy;
+    m_grab.reset();
+    m_dragBy = {};
+    update();
+    if (grabbed && by.manhattanLength() < 2) return;   // a click on the frame itself
+    const QPointF centre = grabbed ? frameRect().center() + by : e->position();
+    const QPointF at = m_view.toUser(centre);
+    if (!m_desk.canNavigate()) return;
+    if (auto f = centredAt(m_main.state().kadr, at.x(), at.y())) m_desk.go(*f);
+}
+
+OverviewPanel::OverviewPanel(FrmZdMain& main, Desk& desk) : QDockWidget(QStringLiteral("Обзор"), &main)
+{
+    setObjectName(QStringLiteral("dockOverview"));
+    setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    m_map = new OverviewMap(main, desk, this);
+    setWidget(m_map);
+}
+
+} // namespace zd
