@@ -13,6 +13,8 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace zd {
 
 namespace {
@@ -64,16 +66,26 @@ void BookmarksMenu::rebuildMenu()
     m_organise->setEnabled(!m_list.empty());
 }
 
-// The name of the most important station of the frame (the rows come in ascending type).
+// The name of the frame's most important station nearest its centre.
 QString BookmarksMenu::suggestedName() const
 {
     const RowSet& rows = m_main.frameStations();
-    const int name = rows.column(u"NazStn");
-    if (name >= 0 && rows.recordCount() > 0) {
-        const QString n = rows.textAt(rows.recordCount() - 1, name).trimmed();
-        if (!n.isEmpty()) return n;
+    const int name = rows.column(u"NazStn"), tip = rows.column(u"TipStn");
+    const int x = rows.column(u"StnX"), y = rows.column(u"StnY");
+    const Frame& k = m_main.state().kadr;
+    const double cx = (double(k.x1) + k.x2) / 2, cy = (double(k.y1) + k.y2) / 2;
+    QString best;
+    double bestTip = -1, bestDistance = 0;
+    for (int r = 0; name >= 0 && r < rows.recordCount(); ++r) {
+        const QString n = rows.textAt(r, name).trimmed();
+        if (n.isEmpty()) continue;
+        const double t = rows.numberAt(r, tip), d = std::hypot(rows.numberAt(r, x) - cx, rows.numberAt(r, y) - cy);
+        if (t < bestTip || (t == bestTip && d >= bestDistance)) continue;
+        best = n;
+        bestTip = t;
+        bestDistance = d;
     }
-    return QStringLiteral("Закладка %1").arg(m_list.size() + 1);
+    return best.isEmpty() ? QStringLiteral("Закладка %1").arg(m_list.size() + 1) : best;
 }
 
 void BookmarksMenu::addCurrent()

@@ -14,6 +14,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -85,11 +87,15 @@ void Desk::markingChanged() { m_overview->map().invalidate(); }
 
 void Desk::toolWindowLoaded(QWidget& window) { addToolWindowKeys(window); }
 
+// The window's own rectangle (without the frame a window manager adds), used again only
+// where it lies wholly on a screen as it is now; else the window stays laid over the screen.
 void Desk::restoreWindow()
 {
     if (!m_settings) return;
-    const QByteArray geometry = m_settings->value(QStringLiteral("window/geometry")).toByteArray();
-    if (!geometry.isEmpty()) m_main.restoreGeometry(geometry);
+    const QRect rect = m_settings->value(QStringLiteral("window/rect")).toRect();
+    const QScreen* screen = QGuiApplication::screenAt(rect.center());
+    if (rect.isValid() && screen && screen->availableGeometry().contains(rect)) m_main.setGeometry(rect);
+    if (m_settings->value(QStringLiteral("window/maximized")).toBool()) m_main.setWindowState(Qt::WindowMaximized);
     const QByteArray state = m_settings->value(QStringLiteral("window/state")).toByteArray();
     if (!state.isEmpty()) m_main.restoreState(state);
 }
@@ -97,7 +103,8 @@ void Desk::restoreWindow()
 void Desk::saveWindow()
 {
     if (!m_settings) return;
-    m_settings->setValue(QStringLiteral("window/geometry"), m_main.saveGeometry());
+    m_settings->setValue(QStringLiteral("window/rect"), m_main.normalGeometry());
+    m_settings->setValue(QStringLiteral("window/maximized"), m_main.isMaximized());
     m_settings->setValue(QStringLiteral("window/state"), m_main.saveState());
     m_settings->sync();
 }

@@ -8,6 +8,9 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QVBoxLayout>
+
+#include <cmath>
 
 namespace zd {
 
@@ -18,8 +21,18 @@ const QColor kFrameColour(200, 0, 0);
 OverviewMap::OverviewMap(FrmZdMain& main, Desk& desk, QWidget* parent) : QWidget(parent), m_main(main), m_desk(desk)
 {
     setObjectName(QStringLiteral("picOverview"));
-    setMinimumSize(160, 80);
+    setMinimumSize(160, 70);
     setCursor(Qt::PointingHandCursor);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+}
+
+// The panel takes the scheme's shape, so that the whole scheme fills it.
+int OverviewMap::heightForWidth(int w) const
+{
+    const Frame& s = m_main.state().scheme;
+    return s.x2 > s.x1 ? int(std::lround(double(w) * (double(s.y2) - s.y1) / (double(s.x2) - s.x1))) : w / 2;
 }
 
 void OverviewMap::invalidate()
@@ -38,7 +51,9 @@ bool OverviewMap::current() const
 void OverviewMap::rebuild()
 {
     auto db = m_main.database();
-    if (!db || !m_main.startDone() || width() < 2 || height() < 2) return;
+    // Not inside a render of the map (its drawing lets paint events through): the render's
+    // end asks for a paint again.
+    if (!db || m_main.rendering() || m_main.ended() || width() < 2 || height() < 2) return;
     Canvas canvas(size(), Dpi{double(logicalDpiX()), double(logicalDpiY())}, devicePixelRatioF());
     DataSource sections, stations;
     sections.setDatabase(db);
@@ -50,7 +65,7 @@ void OverviewMap::rebuild()
     st.polyDraw = nullptr;
     st.processEvents = nullptr;
     canvas.clearPicture();
-    Expected<FrameDrawn> drawn = renderFrame(st, canvas, sections, stations, true);
+    Expected<FrameDrawn> drawn = renderFrame(st, canvas, sections, stations, true, false);
     if (!drawn) {
         m_main.reportFailure(drawn.error());
         return;
@@ -118,8 +133,13 @@ OverviewPanel::OverviewPanel(FrmZdMain& main, Desk& desk) : QDockWidget(QStringL
 {
     setObjectName(QStringLiteral("dockOverview"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
-    m_map = new OverviewMap(main, desk, this);
-    setWidget(m_map);
+    auto* body = new QWidget(this);
+    m_map = new OverviewMap(main, desk, body);
+    auto* column = new QVBoxLayout(body);
+    column->setContentsMargins(2, 2, 2, 2);
+    column->addWidget(m_map);
+    column->addStretch(1);
+    setWidget(body);
 }
 
 } // namespace zd

@@ -25,6 +25,9 @@ public:
     View view() const { return m_view; }
     QRectF frameRect() const;     // the current frame, pixels of the panel
     int builds() const { return m_builds; }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int w) const override;
+    QSize sizeHint() const override { return QSize(360, heightForWidth(360)); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

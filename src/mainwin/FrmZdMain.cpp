@@ -394,12 +394,15 @@ void FrmZdMain::endProgram(int code)
     QCoreApplication::exit(code);
 }
 
-void FrmZdMain::mnuFiles_End_Click() { endProgram(0); }
+void FrmZdMain::mnuFiles_End_Click()
+{
+    if (m_startDone && !m_ended) m_desk->saveWindow();
+    endProgram(0);
+}
 
 void FrmZdMain::closeEvent(QCloseEvent* event)
 {
     event->accept();
-    if (m_startDone) m_desk->saveWindow();
     mnuFiles_End_Click();
 }
 

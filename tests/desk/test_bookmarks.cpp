@@ -144,11 +144,17 @@ TEST_F(Bookmarks, DamagedEntriesAndOtherNetworks)
 
 TEST_F(Bookmarks, WindowPlaceKeptBetweenRuns)
 {
+    const QSize laidOver = w->geometry().size();
     w->menuItem("mnuView_Overview")->trigger();
     w->setGeometry(40, 50, 640, 420);
     restart();
-    EXPECT_EQ(w->geometry().size(), QSize(640, 420));
+    EXPECT_EQ(w->geometry(), QRect(40, 50, 640, 420));
     EXPECT_TRUE(w->desk().overview().isVisibleTo(w.get()));
+    EXPECT_TRUE(w->menuItem("mnuView_Overview")->isChecked());
+
+    w->setGeometry(5000, 4000, 640, 420);   // a screen that is gone: laid over this one
+    restart();
+    EXPECT_EQ(w->geometry().size(), laidOver);
 }
 
 } // namespace

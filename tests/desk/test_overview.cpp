@@ -22,7 +22,7 @@ protected:
         DeskTest::SetUp();
         startDesk();
         w->menuItem("mnuView_Overview")->trigger();
-        map().resize(300, 160);
+        QApplication::processEvents();
         QApplication::processEvents();
     }
     OverviewMap& map() { return w->desk().overview().map(); }
@@ -33,6 +33,8 @@ protected:
 TEST_F(Overview, DrawnOnceAndFollowsTheFrame)
 {
     ASSERT_TRUE(w->desk().overview().isVisible());
+    ASSERT_GE(map().width(), 160);
+    EXPECT_NEAR(map().height(), map().width() * 37000.0 / 84000, 1) << "the scheme's shape";
     paint();
     const int builds = map().builds();
     ASSERT_GE(builds, 1);
