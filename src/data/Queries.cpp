@@ -53,6 +53,12 @@ QString frameHasRowsSql(const FrameBounds& f, const QString& rusFilter, bool gen
         + frameStationsSql(f, rusFilter, generalised) + QStringLiteral(")");
 }
 
+QString overviewSectionsSql(const QString& rusFilter)
+{
+    return QStringLiteral("SELECT Stn1X, Stn1Y, Stn2X, Stn2Y, Doroga.KodContry FROM Peregon,Doroga "
+                          "WHERE Doroga.KodDor=Peregon.KodDor ") + rusFilter;
+}
+
 QString sectionLengthsSql() { return QStringLiteral("SELECT Stn1X, Stn1Y, Stn2X, Stn2Y, LenPer FROM Peregon"); }
 
 QString cursorStationsSql(std::int32_t x0, std::int32_t y0, std::int32_t d, bool generalised)

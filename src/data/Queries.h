@@ -30,6 +30,10 @@ QString frameStationsSql(const FrameBounds& f, const QString& rusFilter, bool ge
 // can show), 0 otherwise. Each query stops at its first row.
 QString frameHasRowsSql(const FrameBounds& f, const QString& rusFilter, bool generalised);
 
+// The ends and the country of every section under the marking's condition: the lines of a
+// small picture of the whole scheme.
+QString overviewSectionsSql(const QString& rusFilter);
+
 // The ends and the length of every section: the network's kilometres per map unit.
 QString sectionLengthsSql();
 

@@ -1,10 +1,11 @@
 #include "desk/OverviewPanel.h"
 
+#include "data/Queries.h"
 #include "desk/Desk.h"
 #include "desk/Navigation.h"
 #include "mainwin/FrmZdMain.h"
 #include "render/Canvas.h"
-#include "render/RenderFrame.h"
+#include "render/DrawPeregons.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -16,6 +17,7 @@ namespace zd {
 
 namespace {
 const QColor kFrameColour(200, 0, 0);
+constexpr int kResizeSettleMs = 250;
 } // namespace
 
 OverviewMap::OverviewMap(FrmZdMain& main, Desk& desk, QWidget* parent) : QWidget(parent), m_main(main), m_desk(desk)
@@ -26,6 +28,12 @@ OverviewMap::OverviewMap(FrmZdMain& main, Desk& desk, QWidget* parent) : QWidget
     QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
+    m_resized.setSingleShot(true);
+    m_resized.setInterval(kResizeSettleMs);
+    connect(&m_resized, &QTimer::timeout, this, [this] {
+        rebuild();
+        update();
+    });
 }
 
 // The panel takes the scheme's shape, so that the whole scheme fills it.
@@ -47,7 +55,9 @@ bool OverviewMap::current() const
         && m_builtMode == m_main.state().rusMode;
 }
 
-// Its own state and data sources: the main map's rows and scales stay those of its frame.
+// The lines of every section, in the marking mode, by the map's own section drawing, from
+// a query of its own (the main map's rows and scales stay those of its frame). Station
+// symbols and names would be specks at this size; leaving them out keeps the picture quick.
 void OverviewMap::rebuild()
 {
     auto db = m_main.database();
@@ -55,21 +65,22 @@ void OverviewMap::rebuild()
     // end asks for a paint again.
     if (!db || m_main.rendering() || m_main.ended() || width() < 2 || height() < 2) return;
     Canvas canvas(size(), Dpi{double(logicalDpiX()), double(logicalDpiY())}, devicePixelRatioF());
-    DataSource sections, stations;
-    sections.setDatabase(db);
-    stations.setDatabase(db);
     MapState st = m_main.state();
     st.kadr = letterboxed(st.scheme, QSizeF(size()));
-    st.mainPic = &canvas;
-    st.mainPeregons = &sections.rows();
+    canvas.setScale(st.kadr);
+    st.kadrScale = canvas.view().kadrScale();
+    st.mainPic = nullptr;
+    st.mainPeregons = nullptr;
     st.polyDraw = nullptr;
     st.processEvents = nullptr;
-    canvas.clearPicture();
-    Expected<FrameDrawn> drawn = renderFrame(st, canvas, sections, stations, true, false);
-    if (!drawn) {
-        m_main.reportFailure(drawn.error());
+    DataSource sections;
+    sections.setDatabase(db);
+    if (auto opened = sections.open(overviewSectionsSql(rusFilter(st.rusMode))); !opened) {
+        m_main.reportFailure(opened.error());
         return;
     }
+    canvas.clearPicture();
+    DrawPeregons(st, canvas, sections.rows(), st.palette.net);
     m_view = canvas.view();
     m_image = canvas.image();
     m_builtMode = st.rusMode;
@@ -82,9 +93,14 @@ QRectF OverviewMap::frameRect() const
     return QRectF(m_view.toPixel(k.x1, k.y1), m_view.toPixel(k.x2, k.y2)).normalized();
 }
 
+// A new size draws the scheme again once the panel has stopped changing size (on a large
+// network that takes a good part of a whole render); until then the old picture stays.
 void OverviewMap::paintEvent(QPaintEvent*)
 {
-    if (!current()) rebuild();
+    if (!m_image.isNull() && m_builtMode == m_main.state().rusMode && m_image.size() != size() * devicePixelRatioF())
+        m_resized.start();
+    else if (!current())
+        rebuild();
     QPainter p(this);
     if (m_image.isNull()) {
         p.fillRect(rect(), palette().window());

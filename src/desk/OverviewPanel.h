@@ -1,12 +1,13 @@
 #pragma once
-// The "Обзор" panel: the whole scheme drawn small by the program's renderer (once, kept
-// until the marking mode, the network or the panel's size changes) with the current frame
+// The "Обзор" panel: the sections of the whole scheme drawn small (once, kept until the
+// marking mode, the network or the panel's size changes) with the current frame
 // as a rectangle over it. A click recentres the map there; dragging the rectangle pans.
 #include "render/View.h"
 
 #include <QDockWidget>
 #include <QImage>
 #include <QPointF>
+#include <QTimer>
 #include <optional>
 
 namespace zd {
@@ -46,6 +47,7 @@ private:
     int m_builds = 0;
     std::optional<QPointF> m_grab;   // the press inside the rectangle, pixels
     QPointF m_dragBy;                // how far the rectangle has been dragged, pixels
+    QTimer m_resized;                // the size has settled
 };
 
 class OverviewPanel : public QDockWidget {

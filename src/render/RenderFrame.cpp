@@ -11,8 +11,7 @@ namespace {
 FrameBounds bounds(const Frame& f) { return {f.x1, f.y1, f.x2, f.y2}; }
 } // namespace
 
-Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons, DataSource& stations, bool genOn,
-                                 bool names)
+Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons, DataSource& stations, bool genOn)
 {
     const Frame& k = st.kadr;
     pic.setScale(k);
@@ -29,7 +28,7 @@ Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons
         return opened.error();
     if (stations.rows().recordCount() == 0) return FrameDrawn::NoStations;
     DrawStations(st, pic, stations.rows(), st.palette.net);
-    if (names) DrawStnNames(st, pic, stations.rows());
+    DrawStnNames(st, pic, stations.rows());
     return FrameDrawn::Drawn;
 }
 

@@ -11,9 +11,7 @@ enum class FrameDrawn { Drawn, NoSections, NoStations };
 // Sets the canvas's scale to st.kadr, computes st.kadrScale and st.rusFilter, runs the
 // section query into `peregons` and the station query into `stations`, and draws them.
 // With no section the picture is left untouched; with sections but no station they stay
-// drawn. A query that fails is returned; the frame is then incomplete. Without names (a small
-// picture of the whole scheme) only the lines and symbols are drawn.
-Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons, DataSource& stations, bool genOn,
-                                 bool names = true);
+// drawn. A query that fails is returned; the frame is then incomplete.
+Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons, DataSource& stations, bool genOn);
 
 } // namespace zd

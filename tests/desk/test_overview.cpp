@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 
 using namespace zd;
 using namespace zdtest;
@@ -54,9 +55,14 @@ TEST_F(Overview, DrawnOnceAndFollowsTheFrame)
     trigger("mnuZdLight_RusOnly");
     paint();
     EXPECT_EQ(map().builds(), builds + 1) << "a new marking mode draws it again";
-    map().resize(320, 170);
+    map().resize(map().width() + 20, map().height() + 10);
     paint();
+    EXPECT_EQ(map().builds(), builds + 1) << "the old picture while the size changes";
+    QElapsedTimer settle;
+    settle.start();
+    while (map().builds() == builds + 1 && settle.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_EQ(map().builds(), builds + 2);
+    EXPECT_EQ(map().image().size(), map().size());
 }
 
 TEST_F(Overview, ClickRecentresAndDragPans)
