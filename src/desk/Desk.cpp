@@ -28,7 +28,7 @@ const QString kNothingThere = QStringLiteral("Там нет элементов �
 const QString kZoomLimit = QStringLiteral("Предел масштаба: кадр не изменён");
 } // namespace
 
-Desk::Desk(FrmZdMain& main) : QObject(&main), m_main(main)
+Desk::Desk(FrmZdMain& main) : QObject(&main), m_main(main), m_pic(&main.picZdMain())
 {
     m_status = new MapStatus(main);
     m_overview = new OverviewPanel(main, *this);
@@ -56,7 +56,7 @@ Desk::Desk(FrmZdMain& main) : QObject(&main), m_main(main)
     redraw->setShortcut(QKeySequence(Qt::Key_F5));
 
     addMenuKeys(main);
-    main.picZdMain().installEventFilter(this);
+    m_pic->installEventFilter(this);
     for (QMenu* m : main.menuBar()->findChildren<QMenu*>())
         connect(m, &QMenu::triggered, this, &Desk::refreshSoon);
     connect(main.findChild<QToolBar*>(QStringLiteral("tlbZd")), &QToolBar::actionTriggered, this, &Desk::refreshSoon);
@@ -197,7 +197,7 @@ bool Desk::mapKey(int key, Qt::KeyboardModifiers mods)
 // brought up to date once they have been handled.
 bool Desk::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != &m_main.picZdMain()) return false;
+    if (watched != m_pic) return false;
     switch (event->type()) {
     case QEvent::KeyPress: {
         auto* k = static_cast<QKeyEvent*>(event);
@@ -205,7 +205,7 @@ bool Desk::eventFilter(QObject* watched, QEvent* event)
         return m_main.startDone() && mapKey(k->key(), k->modifiers());
     }
     case QEvent::MouseMove:
-        m_status->pointerAt(m_main.picZdMain().toUser(static_cast<QMouseEvent*>(event)->position()));
+        m_status->pointerAt(m_pic->toUser(static_cast<QMouseEvent*>(event)->position()));
         break;
     case QEvent::Leave: m_status->pointerAt(std::nullopt); break;
     case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:

@@ -18,6 +18,7 @@ class BookmarksMenu;
 class FrmZdMain;
 class MapStatus;
 class OverviewPanel;
+class PictureBox;
 
 class Desk : public QObject {
     Q_OBJECT
@@ -58,6 +59,7 @@ private:
     void refreshSoon();
 
     FrmZdMain& m_main;
+    PictureBox* m_pic;   // the map, whose events are seen here
     std::unique_ptr<QSettings> m_settings;
     MapStatus* m_status = nullptr;
     OverviewPanel* m_overview = nullptr;

@@ -100,7 +100,9 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     m_st.processEvents = [this] { processPendingEvents(); };
 }
 
-FrmZdMain::~FrmZdMain() = default;
+// The map goes with the window's children, after this body: the desk hears none of its
+// last events, which would reach a window no longer whole.
+FrmZdMain::~FrmZdMain() { m_pic->removeEventFilter(m_desk); }
 
 // ---------------------------------------------------------------- menus and toolbar
 

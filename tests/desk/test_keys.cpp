@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSet>
 #include <algorithm>
 
@@ -85,17 +86,19 @@ TEST_F(Keys, ToolWindowsCloseWithEscape)
         ASSERT_TRUE(tool->isVisible());
         QSet<QChar> seen;
         for (QAbstractButton* b : tool->findChildren<QAbstractButton*>()) {
-            const QChar m = mnemonicOf(b->text());
-            if (!std::any_of(b->text().begin(), b->text().end(), [](QChar c) { return c.isLetter(); })) continue;
-            EXPECT_FALSE(m.isNull()) << b->text().toStdString();
-            EXPECT_FALSE(seen.contains(m)) << b->text().toStdString();
+            const QString text = b->text();
+            const QChar m = mnemonicOf(text);
+            if (!std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); })) continue;
+            EXPECT_FALSE(m.isNull()) << text.toStdString();
+            EXPECT_FALSE(seen.contains(m)) << text.toStdString();
             seen.insert(m);
         }
+        QPointer<QWidget> closing = tool;   // a tool window closed is gone
         QWidget* focus = tool->findChildren<QWidget*>().value(0, tool);
         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(focus, &esc);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_TRUE(!open || !tool->isVisible());
+        EXPECT_TRUE(!closing || !closing->isVisible());
     }
 }
 
