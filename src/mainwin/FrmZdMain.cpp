@@ -1,6 +1,9 @@
 #include "mainwin/FrmZdMain.h"
 
 #include "dorfind/FrmZdDor.h"
+#include "export/ExportCommands.h"
+#include "export/FrmStats.h"
+#include "export/LegendDock.h"
 #include "fragment/FragControls.h"
 #include "fragment/Fragment.h"
 #include "light/FrmLight.h"
@@ -96,6 +99,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     m_pointer = std::make_unique<MapPointer>(*this, *m_frag, m_mapMode, *m_tlbZd);
     m_help.HelpInit(this, m_programDir);
     m_st.processEvents = [this] { processPendingEvents(); };
+    m_export = new ExportCommands(*this);
 }
 
 FrmZdMain::~FrmZdMain() = default;
@@ -655,6 +659,8 @@ FrmLight* FrmZdMain::lightWindow() const { return qobject_cast<FrmLight*>(m_tool
 FrmZdFind& FrmZdMain::loadFindWindow() { return loadTool<FrmZdFind>(FindTool); }
 FrmZdDor& FrmZdMain::loadDorWindow() { return loadTool<FrmZdDor>(DorTool); }
 FrmLight& FrmZdMain::loadLightWindow() { return loadTool<FrmLight>(LightTool); }
+FrmStats& FrmZdMain::loadStatsWindow() { return loadTool<FrmStats>(StatsTool); }
+LegendDock& FrmZdMain::loadLegendPanel() { return loadTool<LegendDock>(LegendTool); }
 
 void FrmZdMain::showObjectAt(RowSet& sections, PictureBox& surface, float x, float y)
 {
