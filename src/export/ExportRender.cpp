@@ -171,8 +171,11 @@ QString exportProblem(const ExportTarget& t)
 
 namespace {
 
-QString writeFailure(const QString& path, const QString& why)
+QString writeFailure(const QString& path, QFileDevice::FileError error)
 {
+    const QString why = error == QFileDevice::OpenError
+        ? QStringLiteral("файл нельзя создать (нет такой папки или нет права записи в неё)")
+        : QStringLiteral("запись прервалась (нет места на диске или устройство недоступно)");
     return QStringLiteral("Не удалось записать файл %1: %2").arg(QDir::toNativeSeparators(path), why);
 }
 
@@ -190,7 +193,7 @@ Expected<ExportDrawn> paintPng(QSaveFile& file, const ExportTarget& t, const Exp
     p.end();
     if (!drawn) return drawn;
     QImageWriter writer(&file, "png");
-    if (!writer.write(image)) return failure(writeFailure(t.path, writer.errorString()));
+    if (!writer.write(image)) return failure(writeFailure(t.path, QFileDevice::WriteError));
     return drawn;
 }
 
@@ -221,13 +224,33 @@ Expected<ExportDrawn> paintPdf(QSaveFile& file, const ExportTarget& t, const Exp
     return drawn;
 }
 
+// QSaveFile's commit does not see a write that failed in the final flush (a full disk): the
+// data is flushed and checked first.
+Expected<> finishSaving(QSaveFile& file, const QString& path)
+{
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        file.cancelWriting();
+        return failure(writeFailure(path, QFileDevice::WriteError));
+    }
+    if (!file.commit()) return failure(writeFailure(path, QFileDevice::WriteError));
+    return {};
+}
+
 } // namespace
+
+Expected<> saveFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return failure(writeFailure(path, QFileDevice::OpenError));
+    file.write(bytes);
+    return finishSaving(file, path);
+}
 
 Expected<ExportDrawn> writeExport(const ExportTarget& t, const ExportScene& scene, const ExportOptions& o)
 {
     if (const QString problem = exportProblem(t); !problem.isEmpty()) return failure(problem);
     QSaveFile file(t.path);
-    if (!file.open(QIODevice::WriteOnly)) return failure(writeFailure(t.path, file.errorString()));
+    if (!file.open(QIODevice::WriteOnly)) return failure(writeFailure(t.path, QFileDevice::OpenError));
     Expected<ExportDrawn> drawn = failure(QString());
     switch (*exportFormatOf(t.path)) {
     case ExportFormat::Png: drawn = paintPng(file, t, scene, o); break;
@@ -238,7 +261,7 @@ Expected<ExportDrawn> writeExport(const ExportTarget& t, const ExportScene& scen
         file.cancelWriting();
         return drawn;
     }
-    if (!file.commit()) return failure(writeFailure(t.path, file.errorString()));
+    if (auto done = finishSaving(file, t.path); !done) return done.error();
     return drawn;
 }
 

@@ -65,6 +65,10 @@ struct ExportTarget {
 // Why the target cannot be written, before anything is drawn; empty when it can.
 QString exportProblem(const ExportTarget& t);
 
+// Writes the bytes through a temporary file renamed at the end; a failure is a value with
+// its Russian message, and no file is left.
+Expected<> saveFile(const QString& path, const QByteArray& bytes);
+
 // Draws and writes the file; a failure is a value with its Russian message.
 Expected<ExportDrawn> writeExport(const ExportTarget& t, const ExportScene& scene, const ExportOptions& o);
 

@@ -1,5 +1,7 @@
 #include "export/FrmStats.h"
 
+#include "export/ExportRender.h"
+
 #include "platform/MsgBox.h"
 #include "platform/WindPos.h"
 #include "render/PictureBox.h"
@@ -15,7 +17,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -163,9 +164,8 @@ void FrmStats::copyToClipboard() const { QGuiApplication::clipboard()->setText(s
 
 QString FrmStats::saveCsv(const QString& path) const
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(statsCsv(m_stats).toUtf8()) >= 0 && file.commit()) return QString();
-    return QStringLiteral("Не удалось записать файл %1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    auto saved = saveFile(path, statsCsv(m_stats).toUtf8());
+    return saved ? QString() : saved.error().message();
 }
 
 void FrmStats::saveClicked()
