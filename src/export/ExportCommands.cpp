@@ -61,6 +61,7 @@ ExportScene ExportCommands::scene() const
     s.back = pic.backColor();
     s.dpi = pic.dpi();
     s.aspect = pic.height() > 0 ? double(pic.width()) / pic.height() : 0;
+    s.screenMap = pic.size();
     for (const MapTool* t : m_main.mapTools()) {
         const auto entries = t->highlightLegend();
         s.highlights.insert(s.highlights.end(), entries.begin(), entries.end());

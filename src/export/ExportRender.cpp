@@ -83,19 +83,16 @@ Expected<FrameDrawn> drawMap(QPainter& p, QRect area, Dpi dpi, const ExportScene
     p.restore();
     return drawn;
 }
-} // namespace
-
-QString defaultTitle(const MapState& st, const QStringList& toolTitles)
+// How much the composition is enlarged: the screen's map fitted into the page.
+double zoomOf(QSize page, QSize screenMap)
 {
-    for (const QString& t : toolTitles)
-        if (!t.isEmpty()) return t;
-    return st.kadr == st.scheme ? QStringLiteral("Общая схема") : QStringLiteral("Фрагмент схемы");
+    if (screenMap.isEmpty() || page.isEmpty()) return 1;
+    return std::min(double(page.width()) / screenMap.width(), double(page.height()) / screenMap.height());
 }
 
-Expected<ExportDrawn> drawExport(QPainter& p, QSize page, Dpi dpi, const ExportScene& scene, const ExportOptions& o,
-                                 bool keepAspect)
+Expected<ExportDrawn> drawComposition(QPainter& p, QSize page, Dpi dpi, const ExportScene& scene, const ExportOptions& o,
+                                      bool keepAspect)
 {
-    if (!scene.db) return failure(QStringLiteral("Нет открытой базы данных"));
     ExportDrawn out;
     QRect room(QPoint(0, 0), page);
     QRect titleBand;
@@ -145,6 +142,32 @@ Expected<ExportDrawn> drawExport(QPainter& p, QSize page, Dpi dpi, const ExportS
         p.restore();
     }
     return out;
+}
+
+} // namespace
+
+QString defaultTitle(const MapState& st, const QStringList& toolTitles)
+{
+    for (const QString& t : toolTitles)
+        if (!t.isEmpty()) return t;
+    return st.kadr == st.scheme ? QStringLiteral("Общая схема") : QStringLiteral("Фрагмент схемы");
+}
+
+Expected<ExportDrawn> drawExport(QPainter& p, QSize page, Dpi dpi, const ExportScene& scene, const ExportOptions& o,
+                                 bool keepAspect)
+{
+    if (!scene.db) return failure(QStringLiteral("Нет открытой базы данных"));
+    const double zoom = zoomOf(page, scene.screenMap);
+    p.save();
+    p.scale(zoom, zoom);
+    auto drawn = drawComposition(p, (QSizeF(page) / zoom).toSize(), dpi, scene, o, keepAspect);
+    p.restore();
+    if (drawn) {
+        const QRectF map(QPointF(drawn->map.topLeft()) * zoom, QSizeF(drawn->map.size()) * zoom);
+        drawn->map = map.toRect();
+        if (drawn->bar) drawn->bar->pixels *= zoom;
+    }
+    return drawn;
 }
 
 std::optional<ExportFormat> exportFormatOf(const QString& path)

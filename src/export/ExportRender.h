@@ -32,6 +32,10 @@ struct ExportScene {
     Color back = rgb(0xE0, 0xE0, 0xE0);   // the map's background
     Dpi dpi;          // the map picture's: an image of the map's size is the map's picture
     double aspect = 0;   // width over height of the map on the screen; 0: the frame's own
+    // The map's size on the screen, logical pixels: a picture or page of another size shows
+    // the map as the screen does (the same stations, names and symbols), enlarged or
+    // reduced as a whole. Empty: the picture's own size decides what is shown.
+    QSize screenMap;
     std::vector<LegendEntry> highlights;
     std::function<void(MapPicture&)> drawHighlights;
 };

@@ -185,13 +185,23 @@ void Canvas::lines(const QVector<QLineF>& segments, Color c)
     if (segments.isEmpty()) return;
     QPainter& p = painter();
     preparePen(p, c);
-    if (m_external && m_external->device()->devType() != QInternal::Image) {
-        // Vector devices scale a stroke by the transform: the lines go there in pixels.
+    if (m_external && (m_external->device()->devType() != QInternal::Image || m_base.type() > QTransform::TxTranslate)) {
+        // Vector devices scale a stroke by the transform, and an enlarged picture enlarges
+        // its lines as it does the symbols: the lines go there in the canvas's pixels.
         const QTransform toPixels = view().transform();
         QVector<QLineF> mapped;
         mapped.reserve(segments.size());
         for (const QLineF& l : segments) mapped.append(toPixels.map(l));
+        const bool raster = m_external->device()->devType() == QInternal::Image;
+        if (raster) {
+            // Square ends close the joints of wide lines as round ones do, at a fraction
+            // of the stroking work.
+            QPen pen = p.pen();
+            pen.setCapStyle(Qt::SquareCap);
+            p.setPen(pen);
+        }
         p.drawLines(mapped);
+        if (raster) m_applied.penSet = false;
         return;
     }
     p.save();
