@@ -9,6 +9,7 @@
 #include <QFontMetricsF>
 #include <QImageWriter>
 #include <QPainter>
+#include <QRegion>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QSvgGenerator>
@@ -46,6 +47,14 @@ double frameAspect(const ExportScene& s)
     const Frame& k = s.state.kadr;
     const double h = static_cast<double>(k.y2) - k.y1;
     return h != 0 ? (static_cast<double>(k.x2) - k.x1) / h : 0;
+}
+
+// SVG has no clipping here: what the sections reaching out of the frame drew beyond the
+// map's area is painted over.
+void whiteAround(QPainter& p, QRect page, QRect map)
+{
+    const QRegion outside = QRegion(page.adjusted(-kGap, -kGap, kGap, kGap)).subtracted(QRegion(map));
+    for (const QRect& r : outside) p.fillRect(r, Qt::white);
 }
 
 void drawTitle(QPainter& p, QRect band, const QString& title)
@@ -124,6 +133,7 @@ Expected<ExportDrawn> drawComposition(QPainter& p, QSize page, Dpi dpi, const Ex
     auto drawn = drawMap(p, out.map, dpi, scene, st, sections, stations);
     if (!drawn) return drawn.error();
     if (*drawn == FrameDrawn::NoSections) return failure(QStringLiteral("В выбранном фрагменте отсутствуют элементы схемы"));
+    whiteAround(p, QRect(QPoint(0, 0), page), out.map);
 
     if (o.scaleBar) {
         const std::optional<double> k = frameKmPerUnit(sections.rows(), *scene.db);
