@@ -22,6 +22,9 @@ int runExport(const QStringList& args);
 // zdcli stats --db FILE [--frame X1,Y1,X2,Y2 | --railway KOD] [--russia] [--format text|csv|json]
 int runStats(const QStringList& args);
 
+// `zdcli route`: the shortest route between two stations (RouteCommand.cpp).
+int runRoute(const QStringList& args);
+
 // Every subcommand, in the order `zdcli --help` lists them.
 const Command* commands();
 int commandCount();

@@ -15,6 +15,7 @@ const Command kCommands[] = {
     {"find", "станции и дороги по названию или коду, лучшие первыми", false, runFind},
     {"export", "кадр схемы в файл PNG, SVG или PDF, с легендой и масштабной линейкой", true, runExport},
     {"stats", "статистика кадра или дороги: станции, перегоны, километры", false, runStats},
+    {"route", "кратчайший путь по сети между станциями, с перегонами и итогами по дорогам", false, runRoute},
     {nullptr, nullptr, false, nullptr},   // the end of the list
 };
 
