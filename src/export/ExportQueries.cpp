@@ -37,8 +37,7 @@ QString statsSectionsSql(const StatsScope& s)
         : QStringLiteral("(") + between("Stn1X", f.x1, f.x2) + QStringLiteral(" AND ") + between("Stn1Y", f.y1, f.y2)
             + QStringLiteral(" OR ") + between("Stn2X", f.x1, f.x2) + QStringLiteral(" AND ") + between("Stn2Y", f.y1, f.y2)
             + QStringLiteral(")");
-    return QStringLiteral("SELECT KodDor, EL, RL, count(*) AS N, total(LenPer) AS Km FROM Peregon WHERE ") + where
-        + QStringLiteral(" GROUP BY KodDor, EL, RL");
+    return QStringLiteral("SELECT KodDor, EL, RL, LenPer FROM Peregon NOT INDEXED WHERE ") + where;
 }
 
 QString statsStationsSql(const StatsScope& s)
@@ -47,8 +46,7 @@ QString statsStationsSql(const StatsScope& s)
     const QString where = s.kind == StatsScope::Railway
         ? QStringLiteral("KodDor = ") + quoted(s.kodDor)
         : between("StnX", f.x1, f.x2) + QStringLiteral(" AND ") + between("StnY", f.y1, f.y2);
-    return QStringLiteral("SELECT KodDor, TipStn, StnBranch, count(*) AS N FROM Stn WHERE ") + where
-        + QStringLiteral(" GROUP BY KodDor, TipStn, StnBranch");
+    return QStringLiteral("SELECT KodDor, TipStn, StnBranch FROM Stn NOT INDEXED WHERE ") + where;
 }
 
 QString statsRailwaysSql() { return QStringLiteral("SELECT KodDor, NazDor, KodContry FROM Doroga"); }

@@ -5,41 +5,18 @@
 #include <QJsonObject>
 #include <QHash>
 #include <map>
+#include <memory>
+#include <tuple>
 #include <sqlite3.h>
 
 namespace zd {
 
 namespace {
 
-constexpr int kProgressSteps = 50000;   // SQLite's virtual machine steps between two asks
+constexpr int kAskRows = 1 << 16;   // rows stepped between two asks of keepGoing
 
 struct Railway {
     QString name, countryCode, country;
-};
-
-// Asks keepGoing from SQLite's progress handler while the queries run.
-class ProgressGuard {
-public:
-    ProgressGuard(const Database& db, const std::function<bool()>& keepGoing) : m_db(db.handle()), m_keep(keepGoing)
-    {
-        if (m_keep) sqlite3_progress_handler(m_db, kProgressSteps, &ProgressGuard::step, this);
-    }
-    ~ProgressGuard()
-    {
-        if (m_keep) sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
-    }
-    bool stopped() const { return m_stopped; }
-
-private:
-    static int step(void* self)
-    {
-        auto* g = static_cast<ProgressGuard*>(self);
-        if (!g->m_keep()) g->m_stopped = true;
-        return g->m_stopped ? 1 : 0;
-    }
-    sqlite3* m_db;
-    const std::function<bool()>& m_keep;
-    bool m_stopped = false;
 };
 
 // Lines in a fixed order of keys, each key's label given by the caller.
@@ -68,10 +45,10 @@ QString tractionLabel(int order)
 }
 
 // Electric (3, 4), diesel (2), undetermined (0 or empty), any other code.
-int tractionOrder(const RowSet& rs, int r, int col)
+int tractionOrder(sqlite3_stmt* row, int col)
 {
-    if (rs.isNullAt(r, col)) return 2;
-    const double el = rs.numberAt(r, col);
+    if (sqlite3_column_type(row, col) == SQLITE_NULL) return 2;
+    const double el = sqlite3_column_double(row, col);
     if (el == 3 || el == 4) return 0;
     if (el == 2) return 1;
     return el == 0 ? 2 : 3;
@@ -114,42 +91,76 @@ Expected<QHash<QString, Railway>> readRailways(const Database& db)
     return out;
 }
 
-// The groups of one count, folded from SQLite's rows per railway, traction and tracks.
-NetworkStats fold(const RowSet& sections, const RowSet& stations, const QHash<QString, Railway>& railways, bool russiaOnly)
+struct Tally {
+    qint64 n = 0;
+    double km = 0;
+};
+// Sections by railway, traction and tracks; stations by railway, type and branching.
+using SectionKey = std::tuple<const Railway*, int, int>;
+using StationKey = std::tuple<const Railway*, int, bool>;
+
+// Steps the rows of the SQL text, handing each to row(); keepGoing is asked now and then.
+template <class Row>
+Expected<> stepRows(const Database& db, const QString& sql, const std::function<bool()>& keepGoing, Row&& row)
 {
-    auto counted = [&](const QString& kodDor) -> const Railway* {
-        auto it = railways.constFind(kodDor);
-        if (it == railways.constEnd() || (russiaOnly && it->countryCode != QLatin1String("11"))) return nullptr;
-        return &*it;
-    };
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db.handle(), text.constData(), int(text.size()), &stmt, nullptr) != SQLITE_OK)
+        return DbError{db.path(), QString::fromUtf8(sqlite3_errmsg(db.handle()))};
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(stmt, sqlite3_finalize);
+    int rc = SQLITE_ROW;
+    for (qint64 i = 1; (rc = sqlite3_step(stmt)) == SQLITE_ROW; ++i) {
+        row(stmt);
+        if (i % kAskRows == 0 && keepGoing && !keepGoing()) return DbError{QString(), QStringLiteral("Подсчёт прерван")};
+    }
+    if (rc != SQLITE_DONE) return DbError{db.path(), QString::fromUtf8(sqlite3_errmsg(db.handle()))};
+    return {};
+}
+
+// The railway of a row's KodDor (column 0), or null when it is not counted. The rows come
+// mostly in KodDor order, so the code is looked up when it changes.
+class RailwayOf {
+public:
+    RailwayOf(const QHash<QString, Railway>& railways, bool russiaOnly) : m_railways(railways), m_russiaOnly(russiaOnly) {}
+    const Railway* operator()(sqlite3_stmt* row)
+    {
+        const QByteArrayView kod(static_cast<const char*>(sqlite3_column_blob(row, 0)), sqlite3_column_bytes(row, 0));
+        if (m_known && kod == QByteArrayView(m_kod)) return m_railway;
+        m_kod = kod.toByteArray();
+        m_known = true;
+        auto it = m_railways.constFind(QString::fromUtf8(m_kod));
+        const bool counted = it != m_railways.constEnd() && (!m_russiaOnly || it->countryCode == QLatin1String("11"));
+        return m_railway = counted ? &*it : nullptr;
+    }
+
+private:
+    const QHash<QString, Railway>& m_railways;
+    bool m_russiaOnly;
+    QByteArray m_kod;
+    bool m_known = false;
+    const Railway* m_railway = nullptr;
+};
+
+// The groups of one count, folded from the tallies per railway, traction and tracks.
+NetworkStats fold(const std::map<SectionKey, Tally>& sections, const std::map<StationKey, qint64>& stations)
+{
     NetworkStats s;
     Tallies<int> types, traction, tracks;
     Tallies<QString> byRailway, byCountry;
-    const int sk = stations.column(u"KodDor"), st = stations.column(u"TipStn"), sb = stations.column(u"StnBranch");
-    const int sn = stations.column(u"N");
-    for (int r = 0; r < stations.recordCount(); ++r) {
-        if (!counted(stations.textAt(r, sk))) continue;
-        const qint64 n = static_cast<qint64>(stations.numberAt(r, sn));
-        const int order = typeOrder(stations.isNullAt(r, st) ? 0 : stations.numberAt(r, st));
+    for (const auto& [key, n] : stations) {
+        const auto& [railway, order, branching] = key;
         types.add(order, typeLabel(order), n, 0);
         s.stations += n;
-        if (stations.numberAt(r, sb) == 1) s.branching += n;
+        if (branching) s.branching += n;
     }
-    const int pk = sections.column(u"KodDor"), pe = sections.column(u"EL"), pr = sections.column(u"RL");
-    const int pn = sections.column(u"N"), pkm = sections.column(u"Km");
-    for (int r = 0; r < sections.recordCount(); ++r) {
-        const Railway* railway = counted(sections.textAt(r, pk));
-        if (!railway) continue;
-        const qint64 n = static_cast<qint64>(sections.numberAt(r, pn));
-        const double km = sections.numberAt(r, pkm);
-        const int order = tractionOrder(sections, r, pe);
-        traction.add(order, tractionLabel(order), n, km);
-        const int rl = sections.isNullAt(r, pr) ? 0 : static_cast<int>(sections.numberAt(r, pr));
-        tracks.add(rl, rl > 0 ? QStringLiteral("путей: %1").arg(rl) : QStringLiteral("не опр."), n, km);
-        byRailway.add(railway->name, railway->name, n, km);
-        byCountry.add(railway->country, railway->country, n, km);
-        s.sections += n;
-        s.km += km;
+    for (const auto& [key, t] : sections) {
+        const auto& [railway, order, rl] = key;
+        traction.add(order, tractionLabel(order), t.n, t.km);
+        tracks.add(rl, rl > 0 ? QStringLiteral("путей: %1").arg(rl) : QStringLiteral("не опр."), t.n, t.km);
+        byRailway.add(railway->name, railway->name, t.n, t.km);
+        byCountry.add(railway->country, railway->country, t.n, t.km);
+        s.sections += t.n;
+        s.km += t.km;
     }
     s.groups = {types.group(QStringLiteral("Станции по типам"), false),
                 traction.group(QStringLiteral("Перегоны по виду тяги"), true),
@@ -172,18 +183,30 @@ QString scopeText(const StatsScope& s, const QString& railwayName)
 Expected<NetworkStats> countStats(const Database& db, const StatsScope& scope, bool russiaOnly,
                                   const std::function<bool()>& keepGoing)
 {
-    ProgressGuard progress(db, keepGoing);
     auto railways = readRailways(db);
     if (!railways) return railways.error();
-    auto stopped = [&](const DbError& e) {
-        return progress.stopped() ? DbError{QString(), QStringLiteral("Подсчёт прерван")} : e;
-    };
-    auto sections = db.query(statsSectionsSql(scope));
-    if (!sections) return stopped(sections.error());
-    auto stations = db.query(statsStationsSql(scope));
-    if (!stations) return stopped(stations.error());
+    std::map<SectionKey, Tally> sections;
+    RailwayOf sectionRailway(*railways, russiaOnly);
+    auto stepped = stepRows(db, statsSectionsSql(scope), keepGoing, [&](sqlite3_stmt* row) {
+        const Railway* railway = sectionRailway(row);
+        if (!railway) return;
+        const int rl = sqlite3_column_type(row, 2) == SQLITE_NULL ? 0 : sqlite3_column_int(row, 2);
+        Tally& t = sections[{railway, tractionOrder(row, 1), rl}];
+        ++t.n;
+        t.km += sqlite3_column_double(row, 3);
+    });
+    if (!stepped) return stepped.error();
+    std::map<StationKey, qint64> stations;
+    RailwayOf stationRailway(*railways, russiaOnly);
+    stepped = stepRows(db, statsStationsSql(scope), keepGoing, [&](sqlite3_stmt* row) {
+        const Railway* railway = stationRailway(row);
+        if (!railway) return;
+        const double tip = sqlite3_column_type(row, 1) == SQLITE_NULL ? 0 : sqlite3_column_double(row, 1);
+        ++stations[{railway, typeOrder(tip), sqlite3_column_double(row, 2) == 1}];
+    });
+    if (!stepped) return stepped.error();
 
-    NetworkStats out = fold(*sections, *stations, *railways, russiaOnly);
+    NetworkStats out = fold(sections, stations);
     out.scope = scopeText(scope, scope.kind == StatsScope::Railway ? railways->value(scope.kodDor).name : QString());
     return out;
 }

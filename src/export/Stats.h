@@ -1,7 +1,7 @@
 #pragma once
 // Statistics of what a frame (or a railway) holds: stations by type, sections, kilometres
-// in all, by traction, by number of tracks, by railway and by country. Counted by SQLite
-// per railway, traction and tracks; the groups are folded here. A section or station
+// in all, by traction, by number of tracks, by railway and by country. The rows are stepped
+// straight from SQLite and tallied per railway, traction and tracks as they come. A section or station
 // counts as the frame's queries take it: its railway must be in Doroga, and with
 // "Только Россия" that railway must be Russia's.
 #include "data/Database.h"
@@ -32,8 +32,8 @@ struct NetworkStats {
     std::vector<StatGroup> groups;   // by type, by traction, by tracks, by railway, by country
 };
 
-// keepGoing is asked now and then while SQLite counts (for a progress indication); false
-// stops the count, which then fails.
+// keepGoing is asked now and then while the rows are counted (for a progress indication);
+// false stops the count, which then fails.
 Expected<NetworkStats> countStats(const Database& db, const StatsScope& scope, bool russiaOnly,
                                   const std::function<bool()>& keepGoing = {});
 
