@@ -2,6 +2,9 @@
 
 #include "desk/Desk.h"
 #include "dorfind/FrmZdDor.h"
+#include "export/ExportCommands.h"
+#include "export/FrmStats.h"
+#include "export/LegendDock.h"
 #include "fragment/FragControls.h"
 #include "fragment/Fragment.h"
 #include "light/FrmLight.h"
@@ -98,6 +101,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     m_desk = new Desk(*this);
     m_help.HelpInit(this, m_programDir);
     m_st.processEvents = [this] { processPendingEvents(); };
+    m_export = new ExportCommands(*this);
 }
 
 // The map goes with the window's children, after this body: the desk hears none of its
@@ -199,7 +203,7 @@ void FrmZdMain::buildToolbar()
 QMenu& FrmZdMain::extraMenu(const QString& name)
 {
     static const std::pair<const char*, const char*> order[] = {
-        {"mnuView", "Вид"}, {"mnuBookmarks", "Закладки"}, {"mnuService", "Сервис"}};
+        {"mnuView", "Ви&д"}, {"mnuBookmarks", "&Закладки"}, {"mnuService", "Се&рвис"}};
     if (auto* existing = menuBar()->findChild<QMenu*>(name, Qt::FindDirectChildrenOnly)) return *existing;
     QString caption;
     QAction* before = menuItem(QStringLiteral("mnuHelp"));
@@ -670,6 +674,8 @@ FrmLight* FrmZdMain::lightWindow() const { return qobject_cast<FrmLight*>(m_tool
 FrmZdFind& FrmZdMain::loadFindWindow() { return loadTool<FrmZdFind>(FindTool); }
 FrmZdDor& FrmZdMain::loadDorWindow() { return loadTool<FrmZdDor>(DorTool); }
 FrmLight& FrmZdMain::loadLightWindow() { return loadTool<FrmLight>(LightTool); }
+FrmStats& FrmZdMain::loadStatsWindow() { return loadTool<FrmStats>(StatsTool); }
+LegendDock& FrmZdMain::loadLegendPanel() { return loadTool<LegendDock>(LegendTool); }
 
 void FrmZdMain::showObjectAt(RowSet& sections, PictureBox& surface, float x, float y)
 {
