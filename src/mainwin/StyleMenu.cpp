@@ -37,6 +37,7 @@ QIcon screenIcon()
 StyleMenu::StyleMenu(FrmZdMain& window) : QObject(&window), m_window(window)
 {
     QMenu& view = window.extraMenu(QStringLiteral("mnuView"));
+    view.addSeparator();
     auto* group = new QActionGroup(this);
     group->setExclusive(true);
     auto item = [&](const char* name, const QString& caption, MapStyle style) {
@@ -47,8 +48,8 @@ StyleMenu::StyleMenu(FrmZdMain& window) : QObject(&window), m_window(window)
         connect(a, &QAction::triggered, this, [this, style] { choose(style); });
         return a;
     };
-    m_classic = item("mnuView_Classic", QStringLiteral("Классический"), MapStyle::Classic);
-    m_screen = item("mnuView_Screen", QStringLiteral("Для экрана"), MapStyle::Screen);
+    m_classic = item("mnuView_Classic", QStringLiteral("&Классический"), MapStyle::Classic);
+    m_screen = item("mnuView_Screen", QStringLiteral("Для &экрана"), MapStyle::Screen);
 
     m_toggle = new QAction(screenIcon(), QStringLiteral("Для экрана"), this);
     m_toggle->setObjectName(QStringLiteral("tlbView_Screen"));

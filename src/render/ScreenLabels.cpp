@@ -72,7 +72,7 @@ Fonts::Face& Fonts::face(int role, const Sizes& s)
         f.setStyleHint(QFont::SansSerif);
         f.setPixelSize(px);
         f.setBold(bold);
-        it = m_faces.insert(key, std::make_shared<Face>(Face{f, QFontMetricsF(f), {}}));
+        it = m_faces.insert(key, std::make_shared<Face>(Face{f, QFontMetricsF(f), {}, {}}));
     }
     return **it;
 }

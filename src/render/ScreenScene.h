@@ -66,6 +66,7 @@ struct Scene {
     Sizes sizes{};
     QRectF area;            // the picture
     bool preview = false;
+    bool ground = false;    // the picture was cleared for it: its background is the style's
     bool withLengths = false;
     const void* networkKey = nullptr;
     const void* symbolsKey = nullptr;

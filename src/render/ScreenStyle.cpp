@@ -163,8 +163,9 @@ Store& storeOf(MapState& st, Canvas& pic)
         store.scene.preview = pic.isPreview();
         store.scene.sizes = sizesAt(st.kadrScale, pic.isPreview());
         store.scene.area = QRectF(QPointF(0, 0), QSizeF(pic.pixelSize()));
-        QPainter& p = pic.directPainter();
-        p.fillRect(store.scene.area, background());
+        // A picture never cleared (a legend's symbol on another page) keeps what is under it.
+        store.scene.ground = pic.clearCount() != 0;
+        if (store.scene.ground) pic.directPainter().fillRect(store.scene.area, background());
     }
     return store;
 }
@@ -256,7 +257,7 @@ void paintScene(Canvas& pic, Store& store)
 {
     const Scene& sc = store.scene;
     QPainter& p = pic.directPainter();
-    p.fillRect(sc.area, background());
+    if (sc.ground) p.fillRect(sc.area, background());
     paintNetwork(p, sc.network);
     paintSymbols(p, sc.sizes, sc.symbols);
     for (const Overlay& o : sc.overlays) paintOverlay(p, sc.sizes, o);

@@ -2,6 +2,8 @@
 // it, against the floor of the same work (the bare queries and the bare painting).
 // Prints a table, then one JSON line with every figure.
 #include "Bench.h"
+#include "ExportBench.h"
+#include "OverviewBench.h"
 #include "RouteBench.h"
 #include "SearchBench.h"
 
@@ -333,6 +335,8 @@ int main(int argc, char** argv)
     const QString mapStyle = takeMapStyle(argc, argv);
     QApplication app(argc, argv);
     if (app.arguments().contains(QStringLiteral("--search"))) return runSearchBench(app.arguments());
+    if (app.arguments().contains(QStringLiteral("--overview"))) return runOverviewBench(app.arguments());
+    if (app.arguments().contains(QStringLiteral("--export"))) return runExportBench(app.arguments());
     Options o;
     o.screen = mapStyle == QLatin1String("screen");
     if (mapStyle == QLatin1String("?") || !parse(app.arguments(), o)) {
