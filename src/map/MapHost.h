@@ -6,8 +6,10 @@
 #include "render/MapState.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
+class QObject;
 class QWidget;
 
 namespace zd {
@@ -15,6 +17,7 @@ namespace zd {
 class PictureBox;
 class PointerMode;
 class ZoneOutline;
+namespace search { class NameIndex; }
 
 // The highlights a render draws again over the new picture.
 enum class Highlight { Railway, Sections, Stations };
@@ -41,6 +44,12 @@ public:
     virtual RowSet& frameStations() = 0;
     // A database failure while running: the message, then the end of the program.
     virtual void reportFailure(const DbError& error) = 0;
+    // The name index of the network (every lookup of a name goes through it), or null while
+    // it is being built in the background or when it could not be built.
+    virtual std::shared_ptr<const search::NameIndex> nameIndex() const { return nullptr; }
+    // Calls ready once the index is there (at once when it is already); nothing when context
+    // is destroyed first.
+    virtual void whenNameIndexReady(QObject* context, std::function<void()> ready) { (void)context, (void)ready; }
 
     // --- highlights
     virtual bool lightOn(Highlight h) const = 0;
