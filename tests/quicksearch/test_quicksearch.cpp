@@ -1,0 +1,210 @@
+// The quick-search field of the toolbar in the real main window, driven by the user's keys
+// and clicks: what it offers, what a choice shows on the map, Esc, Ctrl+F, Russia only.
+#include "MapWindow.h"
+#include "quicksearch/NameCompleter.h"
+#include "quicksearch/QuickSearch.h"
+#include "stnfind/FindZone.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCompleter>
+#include <QTest>
+#include <QToolBar>
+
+using namespace zd;
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace {
+
+const QColor kFind(0, 255, 255);
+
+// The sample network and railway 3, whose rectangle is stored with its corners the wrong
+// way round, with Орёл, Орловка and Ростов-Главный; one station without coordinates.
+QString networkSql()
+{
+    return zdtest::sampleNetworkSql() + QStringLiteral(
+        "INSERT INTO Doroga VALUES('3','Зеркальная',4500,4200,2000,1500,'302','Ростов-Главный','11');"
+        "INSERT INTO Stn VALUES('300','Орёл',4000,4000,'3',7,0),('301','Орловка',4200,3500,'3',5,0),"
+        " ('302','Ростов-Главный',3500,4500,'3',9,0),('303','Безымянная',NULL,NULL,'3',5,0);"
+        "INSERT INTO Peregon VALUES('300','301',4000,4000,4200,3500,50,'3',2,3),"
+        " ('300','302',4000,4000,3500,4500,60,'3',2,3),('101','300',3000,3000,4000,4000,150,'3',2,3);");
+}
+
+class QuickSearchTest : public zdtest::MapWindowTest {
+protected:
+    void startAndWait()
+    {
+        start(networkSql());
+        for (int i = 0; i < 500 && !w->nameIndex(); ++i) QTest::qWait(5);
+        ASSERT_NE(w->nameIndex(), nullptr);
+    }
+    QuickSearch& field() { return w->quickSearch(); }
+    QAbstractItemView& popup() { return *field().completer().completer().popup(); }
+    // Keys go where the platform sends them: to the open popup, else to the field.
+    QWidget* keyTarget()
+    {
+        QWidget* popupWidget = QApplication::activePopupWidget();
+        return popupWidget ? popupWidget : static_cast<QWidget*>(&field());
+    }
+    void type(const char* text)
+    {
+        field().setFocus();
+        zdtest::typeText(keyTarget(), QString::fromUtf8(text));
+    }
+    void key(Qt::Key k) { QTest::keyClick(keyTarget(), k); }
+    QStringList offered()
+    {
+        QStringList lines;
+        if (!popup().isVisible()) return lines;
+        for (int r = 0; r < popup().model()->rowCount(); ++r) lines << popup().model()->index(r, 0).data().toString();
+        return lines;
+    }
+    int findPixels() { return pixelsOf(kFind, pic().image().rect()); }
+    int findPixelsNear(double x, double y)
+    {
+        const QPoint p = px(x, y);
+        return pixelsOf(kFind, QRect(p - QPoint(10, 10), p + QPoint(10, 10)));
+    }
+    int pixelsOf(const QColor& c, const QRect& area)
+    {
+        const QImage img = pic().image();
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) n += img.valid(x, y) && img.pixelColor(x, y) == c;
+        return n;
+    }
+    Frame stationFrame(double x, double y) { return fragFrame(x, y, w->state().scheme); }
+};
+
+} // namespace
+
+TEST_F(QuickSearchTest, SitsOnTheToolbarAfterTheClassicButtons)
+{
+    startAndWait();
+    EXPECT_EQ(field().placeholderText(), QStringLiteral("Станция или дорога"));
+    auto* bar = w->findChild<QToolBar*>(QStringLiteral("tlbZd"));
+    const QList<QAction*> actions = bar->actions();
+    ASSERT_GE(actions.size(), 2);
+    EXPECT_EQ(bar->widgetForAction(actions.last()), &field());
+    EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
+}
+
+TEST_F(QuickSearchTest, ArrowsAndEnterShowTheStationFramedAndMarkedUntilTheNextRender)
+{
+    startAndWait();
+    type("ор");
+    // The beginnings in the Russian order, then the railway holding the text inside.
+    EXPECT_EQ(offered(), (QStringList{QStringLiteral("Орёл — Зеркальная (Центр отделения)"),
+                                      QStringLiteral("Орловка — Зеркальная"), QStringLiteral("Орша — Белорусская"),
+                                      QStringLiteral("Белорусская (Дорога)")}));
+    EXPECT_EQ(findPixels(), 0);
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    key(Qt::Key_Return);
+    EXPECT_FALSE(popup().isVisible());
+    EXPECT_EQ(w->state().kadr, stationFrame(4200, 3500));
+    EXPECT_EQ(w->kadrZoomed(), 1);
+    EXPECT_GT(findPixelsNear(4200, 3500), 0) << "Орловка marked";
+    EXPECT_EQ(findPixelsNear(4000, 4000), 0) << "Орёл not marked";
+    EXPECT_EQ(field().text(), QStringLiteral("Орловка"));
+    EXPECT_EQ(w->focusWidget(), &pic());
+    EXPECT_TRUE(takeBoxes().isEmpty());
+
+    w->redrawFrame();
+    EXPECT_EQ(findPixels(), 0) << "the mark lasts until the next render";
+}
+
+TEST_F(QuickSearchTest, EnterWithNothingHighlightedTakesTheBest)
+{
+    struct Case { const char* typed; double x, y; };
+    const Case cases[] = {
+        {"орел", 4000, 4000},            // ё typed as е
+        {"orel", 4000, 4000},            // Latin
+        {"rostov glavnyy", 3500, 4500},  // Latin, blank for the hyphen
+        {"главный", 3500, 4500},         // a word inside the name
+        {"301", 4200, 3500},             // a code
+    };
+    startAndWait();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        w->wholeScheme();
+        field().clear();
+        type(c.typed);
+        EXPECT_TRUE(popup().isVisible());
+        key(Qt::Key_Return);
+        EXPECT_EQ(w->state().kadr, stationFrame(c.x, c.y));
+        EXPECT_GT(findPixelsNear(c.x, c.y), 0);
+    }
+}
+
+TEST_F(QuickSearchTest, ARailwayClickedIsFramedByItsRectangleInOrder)
+{
+    startAndWait();
+    type("зерк");
+    ASSERT_EQ(offered(), QStringList{QStringLiteral("Зеркальная (Дорога)")});
+    const QModelIndex first = popup().model()->index(0, 0);
+    QTest::mouseClick(popup().viewport(), Qt::LeftButton, {}, popup().visualRect(first).center());
+    EXPECT_FALSE(popup().isVisible());
+    EXPECT_EQ(w->state().kadr, (Frame{2000, 1500, 4500, 4200}));
+    EXPECT_EQ(findPixels(), 0) << "a railway is framed, not marked";
+}
+
+TEST_F(QuickSearchTest, EscClosesThePopupAndGivesTheMapItsFocus)
+{
+    startAndWait();
+    const Frame before = w->state().kadr;
+    type("ор");
+    ASSERT_TRUE(popup().isVisible());
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(popup().isVisible());
+    EXPECT_EQ(w->focusWidget(), &pic());
+    EXPECT_EQ(w->state().kadr, before);
+    EXPECT_EQ(field().text(), QStringLiteral("ор")) << "the text stays for another try";
+
+    // Ctrl+F from the map takes the focus back to the field with its text selected.
+    QTest::keyClick(&pic(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(w->focusWidget(), &field());
+    EXPECT_EQ(field().selectedText(), QStringLiteral("ор"));
+    key(Qt::Key_Escape);
+    EXPECT_EQ(w->focusWidget(), &pic());
+}
+
+TEST_F(QuickSearchTest, RussiaOnlyOffersRussiasPlacesAlone)
+{
+    startAndWait();
+    type("ор");
+    EXPECT_EQ(offered().size(), 4);
+    key(Qt::Key_Escape);
+    trigger("mnuZdLight_RusOnly");
+    field().clear();
+    type("ор");
+    EXPECT_EQ(offered(), (QStringList{QStringLiteral("Орёл — Зеркальная (Центр отделения)"),
+                                      QStringLiteral("Орловка — Зеркальная")}));
+    key(Qt::Key_Escape);
+    field().clear();
+    type("белорус");
+    EXPECT_FALSE(popup().isVisible()) << "neither the Belarusian railway nor its stations";
+}
+
+TEST_F(QuickSearchTest, AStationWithoutCoordinatesIsSaidAndNothingMoves)
+{
+    startAndWait();
+    const Frame before = w->state().kadr;
+    type("безым");
+    key(Qt::Key_Return);
+    EXPECT_EQ(takeBoxes(), QStringList{QStringLiteral("Станция не нанесена на схему: у неё нет координат")});
+    EXPECT_EQ(w->state().kadr, before);
+}
+
+TEST_F(QuickSearchTest, TypedBeforeTheIndexIsBuiltIsLookedUpWhenItIs)
+{
+    start(networkSql());
+    if (w->nameIndex()) GTEST_SKIP() << "the index was built before the first keystroke";
+    type("орл");
+    EXPECT_FALSE(popup().isVisible());
+    for (int i = 0; i < 500 && !popup().isVisible(); ++i) QTest::qWait(5);
+    EXPECT_EQ(offered(), QStringList{QStringLiteral("Орловка — Зеркальная")});
+}
