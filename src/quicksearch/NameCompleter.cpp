@@ -6,6 +6,9 @@
 #include <QCompleter>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace zd {
 
@@ -38,8 +41,16 @@ void NameCompleter::lookUp(const QString& text)
         for (const search::Hit& hit : index->find(text, m_limit, filter)) places.push_back(index->place(hit.entry));
     }
     m_model->setPlaces(std::move(places));
-    if (m_model->rowCount() > 0) m_completer->complete();
+    if (m_model->rowCount() > 0) showPopup();
     else m_completer->popup()->hide();
+}
+
+// Below the text box and as wide as its longest line, so that the railways and types show.
+void NameCompleter::showPopup()
+{
+    QAbstractItemView& popup = *m_completer->popup();
+    const int lines = popup.sizeHintForColumn(0) + 2 * popup.frameWidth() + popup.verticalScrollBar()->sizeHint().width();
+    m_completer->complete(QRect(0, 0, std::max(m_edit.width(), lines), m_edit.height()));
 }
 
 void NameCompleter::choose(int row)
@@ -82,7 +93,7 @@ bool NameCompleter::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (watched == &m_edit && key == Qt::Key_Down && m_model->rowCount() > 0 && !m_completer->popup()->isVisible()) {
-        m_completer->complete();
+        showPopup();
         return true;
     }
     return QObject::eventFilter(watched, event);

@@ -36,6 +36,7 @@ protected:
 
 private:
     void lookUp(const QString& text);
+    void showPopup();
     void choose(int row);
     bool popupKey(int key);
 
