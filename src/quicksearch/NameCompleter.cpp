@@ -24,7 +24,7 @@ NameCompleter::NameCompleter(MapHost& host, QLineEdit& edit, int limit)
     m_completer->popup()->installEventFilter(this);
     m_edit.installEventFilter(this);
     connect(&edit, &QLineEdit::textEdited, this, &NameCompleter::lookUp);
-    connect(&edit, &QLineEdit::returnPressed, this, [this] { choose(0); });
+    connect(&edit, &QLineEdit::returnPressed, this, &NameCompleter::chooseBest);
     connect(m_completer, qOverload<const QModelIndex&>(&QCompleter::activated), this,
             [this](const QModelIndex& i) { choose(i.row()); });
     m_host.whenNameIndexReady(this, [this] {
@@ -32,7 +32,7 @@ NameCompleter::NameCompleter(MapHost& host, QLineEdit& edit, int limit)
     });
 }
 
-void NameCompleter::lookUp(const QString& text)
+void NameCompleter::refill(const QString& text)
 {
     const std::shared_ptr<const search::NameIndex> index = m_host.nameIndex();
     std::vector<search::Place> places;
@@ -41,8 +41,21 @@ void NameCompleter::lookUp(const QString& text)
         for (const search::Hit& hit : index->find(text, m_limit, filter)) places.push_back(index->place(hit.entry));
     }
     m_model->setPlaces(std::move(places));
+}
+
+void NameCompleter::lookUp(const QString& text)
+{
+    refill(text);
     if (m_model->rowCount() > 0) showPopup();
     else m_completer->popup()->hide();
+}
+
+// Enter in the text box: the best place for the text as it stands, which a choice or a
+// change of the marking may have made other than what the popup offered last.
+void NameCompleter::chooseBest()
+{
+    refill(m_edit.text());
+    choose(0);
 }
 
 // Below the text box and as wide as its longest line, so that the railways and types show.

@@ -35,7 +35,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void refill(const QString& text);
     void lookUp(const QString& text);
+    void chooseBest();
     void showPopup();
     void choose(int row);
     bool popupKey(int key);

@@ -115,6 +115,12 @@ TEST_F(QuickSearchTest, ArrowsAndEnterShowTheStationFramedAndMarkedUntilTheNextR
 
     w->redrawFrame();
     EXPECT_EQ(findPixels(), 0) << "the mark lasts until the next render";
+
+    // Enter again goes to the place the field names now, not to the best of "ор".
+    w->wholeScheme();
+    field().setFocus();
+    key(Qt::Key_Return);
+    EXPECT_EQ(w->state().kadr, stationFrame(4200, 3500));
 }
 
 TEST_F(QuickSearchTest, EnterWithNothingHighlightedTakesTheBest)
