@@ -29,4 +29,23 @@ void FakeMapHost::showFrame(const zd::Frame& f, std::int16_t kadrZoomed)
     if (!drawn) reportFailure(drawn.error());
 }
 
+void FakeMapTest::SetUp()
+{
+    zd::setMsgHandler([this](const zd::MsgRequest& r) { boxes.push_back(r); });
+}
+
+void FakeMapTest::TearDown()
+{
+    host.reset();
+    zd::setMsgHandler({});
+}
+
+void FakeMapTest::start(const QString& script, QSize size)
+{
+    const QString path = dir.filePath(QStringLiteral("ZdShort.mdb"));
+    ASSERT_TRUE(writeSqlite(path, script));
+    host = std::make_unique<FakeMapHost>(path, size);
+    host->owner.show();
+}
+
 } // namespace zdtest

@@ -2,11 +2,17 @@
 // A map for one tool window without the main window: a picture in a window of its own,
 // the network of a file, frames rendered by the program's renderer, and a record of what
 // the tool asked for.
+#include "MapWindow.h"   // colourNear and the user's events
+#include "TestDb.h"
 #include "map/MapHost.h"
 #include "map/ZoneOutline.h"
+#include "platform/MsgBox.h"
 #include "render/PictureBox.h"
 
+#include <QTemporaryDir>
 #include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 namespace zdtest {
@@ -54,6 +60,23 @@ public:
     std::vector<zd::Frame> frames;     // every frame shown, in order
     std::vector<int> helpTopics;
     std::vector<QString> failures;
+};
+
+// A test of one tool window on a FakeMapHost over a database of its own, message boxes
+// recorded instead of shown.
+class FakeMapTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // The host over a database written from the script, the picture size pixels.
+    void start(const QString& script = sampleNetworkSql(), QSize size = QSize(800, 400));
+    zd::PictureBox& pic() { return *host->map; }
+    QPoint px(double x, double y) { return pic().toPixel(x, y).toPoint(); }
+    bool colourAt(double x, double y, const QColor& c) { return colourNear(pic().image(), px(x, y), c); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<FakeMapHost> host;
+    std::vector<zd::MsgRequest> boxes;
 };
 
 } // namespace zdtest

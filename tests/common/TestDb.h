@@ -1,6 +1,12 @@
 #pragma once
 // Small network databases written by the tests themselves.
+#include <QColor>
 #include <QString>
+#include <ostream>
+
+// Texts and colours in test failures as text, not as arrays of bytes.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QColor& c, std::ostream* os) { *os << c.name(QColor::HexArgb).toStdString(); }
 
 namespace zdtest {
 

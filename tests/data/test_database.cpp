@@ -15,139 +15,96 @@ using namespace zd;
 
 namespace {
 
-class NetworkDb : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        path = dir.filePath(QStringLiteral("ZdShort.mdb"));
-        ASSERT_TRUE(zdtest::writeSqlite(path, zdtest::sampleNetworkSql()));
-        auto opened = Database::open(path);
-        ASSERT_TRUE(opened.ok()) << opened.error().message().toStdString();
-        db = *opened;
-    }
-    QStringList column(const QString& sql, const QString& name)
-    {
-        auto rs = db->query(sql);
-        EXPECT_TRUE(rs.ok()) << (rs.ok() ? "" : rs.error().message().toStdString());
-        QStringList out;
-        if (!rs) return out;
-        const int c = rs->column(name);
-        for (rs->moveFirst(); !rs->eof(); rs->moveNext()) out << rs->text(c);
-        return out;
-    }
-    QTemporaryDir dir;
-    QString path;
-    std::shared_ptr<Database> db;
-};
-
 const FrameBounds kWhole{0, -1000, 84000, 36000};
+
+// The database of a script, opened through the loader.
+std::shared_ptr<Database> openScript(const QTemporaryDir& dir, const QString& script)
+{
+    const QString p = dir.filePath(QStringLiteral("ZdShort.mdb"));
+    if (!zdtest::writeSqlite(p, script)) return nullptr;
+    auto opened = Database::open(p);
+    EXPECT_TRUE(opened.ok()) << opened.error().message().toStdString();
+    return opened ? *opened : nullptr;
+}
+
+QStringList column(Database& db, const QString& sql, const QString& name)
+{
+    auto rs = db.query(sql);
+    EXPECT_TRUE(rs.ok()) << (rs.ok() ? "" : rs.error().message().toStdString());
+    QStringList out;
+    if (!rs) return out;
+    const int c = rs->column(name);
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) out << rs->text(c);
+    return out;
+}
 
 } // namespace
 
-TEST_F(NetworkDb, GeneralisationKeepsCentresJunctionsAndBranches)
+TEST(NetworkQueries, RowsOfTheSampleNetwork)
 {
-    const QStringList codes = column(frameStationsSql(kWhole, QString(), true), QStringLiteral("KodStn"));
-    EXPECT_TRUE(codes.contains("101"));    // type 8, not branching
-    EXPECT_TRUE(codes.contains("102"));    // type 5, branching
-    EXPECT_FALSE(codes.contains("103"));   // type 5, not branching
-    EXPECT_EQ(codes.size(), 4);
-    EXPECT_EQ(column(frameStationsSql(kWhole, QString(), false), QStringLiteral("KodStn")).size(), 6);
-}
+    QTemporaryDir dir;
+    auto db = openScript(dir, zdtest::sampleNetworkSql());
+    ASSERT_TRUE(db);
+    const QString traction = QStringLiteral("SELECT KodStn1 FROM Peregon, Doroga WHERE   Peregon.KodDor = Doroga.KodDor AND ");
+    struct Case { const char* name; QString sql; const char* column; QStringList rows; bool sorted; };
+    const Case cases[] = {
+        // Types 9, 8 and the branching 102 of type 5; not 103 (type 5) nor 201 (type 1).
+        {"generalised: centres, junctions and branches", frameStationsSql(kWhole, QString(), true), "KodStn",
+         {"100", "101", "102", "200"}, true},
+        {"every station, in ascending type", frameStationsSql(kWhole, QString(), false), "TipStn",
+         {"1", "5", "5", "8", "9", "9"}, false},
+        // 101-200 starts in Russia but belongs to the Belarusian railway.
+        {"Russia only follows the section's railway", frameSectionsSql(kWhole, rusFilter(1)), "KodStn1",
+         {"100", "102"}, true},
+        {"every section", frameSectionsSql(kWhole, QString()), "KodStn1", {"100", "101", "102", "200"}, true},
+        // Traction code 1 is found by neither criterion.
+        {"electric", traction + "(EL = 3 OR EL = 4)", "KodStn1", {"100", "102"}, true},
+        {"diesel", traction + "EL = 2", "KodStn1", {"101"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStringList rows = column(*db, c.sql, QLatin1String(c.column));
+        if (c.sorted) rows.sort();
+        EXPECT_EQ(rows, c.rows);
+    }
 
-TEST_F(NetworkDb, StationsArriveInAscendingType)
-{
-    const QStringList types = column(frameStationsSql(kWhole, QString(), false), QStringLiteral("TipStn"));
-    ASSERT_EQ(types.size(), 6);
-    EXPECT_EQ(types.front(), "1");
-    EXPECT_EQ(types.back(), "9");
-}
-
-TEST_F(NetworkDb, RussiaOnlyFollowsTheSectionsOwnRailway)
-{
-    // The section 101-200 starts in Russia but belongs to the Belarusian railway.
-    const QStringList starts = column(frameSectionsSql(kWhole, rusFilter(1)), QStringLiteral("KodStn1"));
-    EXPECT_EQ(starts, (QStringList{"100", "102"}));
-    EXPECT_EQ(column(frameSectionsSql(kWhole, rusFilter(0)), QStringLiteral("KodStn1")).size(), 4);
-}
-
-TEST_F(NetworkDb, TractionCodeOneIsFoundByNeitherCriterion)
-{
-    const QString base = QStringLiteral("SELECT KodStn1 FROM Peregon, Doroga WHERE   Peregon.KodDor = Doroga.KodDor AND ");
-    EXPECT_EQ(column(base + "(EL = 3 OR EL = 4)", "KodStn1"), (QStringList{"100", "102"}));
-    EXPECT_EQ(column(base + "EL = 2", "KodStn1"), (QStringList{"101"}));
-}
-
-TEST_F(NetworkDb, SharedColumnsAreQualifiedAndLookupIgnoresCase)
-{
     auto rs = db->query(frameSectionsSql(kWhole, QString()));
     ASSERT_TRUE(rs.ok());
-    EXPECT_TRUE(rs->columnNames().contains("Peregon.KodDor"));
-    EXPECT_TRUE(rs->columnNames().contains("Doroga.KodDor"));
-    EXPECT_TRUE(rs->columnNames().contains("KodContry"));
+    for (const char* name : {"Peregon.KodDor", "Doroga.KodDor", "KodContry"})
+        EXPECT_TRUE(rs->columnNames().contains(QLatin1String(name))) << name;
     EXPECT_GE(rs->column(u"Stn2y"), 0);
     EXPECT_EQ(rs->column(u"Doroga.KodContry"), rs->column(u"KodContry"));
     EXPECT_EQ(rs->column(u"NoSuchColumn"), -1);
-}
 
-TEST_F(NetworkDb, RowSetNavigationAndFindFirst)
-{
     DataSource ds;
     ds.setDatabase(db);
     ds.setRecordSource(QStringLiteral("Stn"));
     ASSERT_TRUE(ds.refresh().ok());
-    RowSet& rs = ds.rows();
-    EXPECT_EQ(rs.recordCount(), 6);
-    EXPECT_TRUE(rs.findFirst(u"KodStn = '200'"));
-    EXPECT_EQ(rs.text(rs.column(u"NazStn")), "Минск");
-    const int mark = rs.bookmark();
-    EXPECT_FALSE(rs.findFirst(u"KodStn = 'x'' OR ''1''=''1'"));
-    EXPECT_TRUE(rs.noMatch());
-    EXPECT_EQ(rs.bookmark(), mark);
-    rs.moveLast();
-    rs.moveNext();
-    EXPECT_TRUE(rs.eof());
-}
-
-TEST_F(NetworkDb, QuotedCodeCannotAlterAQuery)
-{
-    const QString sql = QStringLiteral("SELECT KodStn FROM Stn WHERE KodStn = ") + quoted("1' OR '1'='1");
-    EXPECT_TRUE(column(sql, "KodStn").isEmpty());
-}
-
-TEST_F(NetworkDb, NamesSortTheRussianWay)
-{
-    auto extra = Database::open(path);
-    ASSERT_TRUE(extra.ok());
-    const QString sql = zdtest::schemaSql()
-        + "INSERT INTO Contry VALUES('11','Россия'); INSERT INTO Doroga VALUES('1','Д',0,0,1,1,'1','Ц','11');"
-          "INSERT INTO Stn VALUES('1','Жмеринка',1,1,'1',1,0),('2','Ёлкино',1,1,'1',1,0),('3','Елец',1,1,'1',1,0),"
-          "('4','Бологое',1,1,'1',1,0),('5','архангельск',1,1,'1',1,0);";
-    const QString p = dir.filePath("sort.mdb");
-    ASSERT_TRUE(zdtest::writeSqlite(p, sql));
-    auto sorted = Database::open(p);
-    ASSERT_TRUE(sorted.ok());
-    auto rs = (*sorted)->query("SELECT NazStn FROM Stn Order by NazStn");
-    ASSERT_TRUE(rs.ok());
-    QStringList names;
-    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) names << rs->text(0);
-    EXPECT_EQ(names, (QStringList{"архангельск", "Бологое", "Елец", "Ёлкино", "Жмеринка"}));
+    RowSet& stn = ds.rows();
+    EXPECT_EQ(stn.recordCount(), 6);
+    EXPECT_TRUE(stn.findFirst(u"KodStn = '200'"));
+    EXPECT_EQ(stn.text(stn.column(u"NazStn")), "Минск");
+    const int mark = stn.bookmark();
+    EXPECT_FALSE(stn.findFirst(u"KodStn = 'x'' OR ''1''=''1'"));
+    EXPECT_TRUE(stn.noMatch());
+    EXPECT_EQ(stn.bookmark(), mark);
+    stn.moveLast();
+    stn.moveNext();
+    EXPECT_TRUE(stn.eof());
 }
 
 TEST(DatabaseImport, CodesBecomeDecimalTextAndTextNumbersAreRead)
 {
     QTemporaryDir dir;
-    const QString p = dir.filePath("typed.mdb");
-    ASSERT_TRUE(zdtest::writeSqlite(p,
+    auto db = openScript(dir,
         "CREATE TABLE stn(kodstn REAL, NazStn TEXT, STNX TEXT, StnY TEXT, KodDor INTEGER, TipStn TEXT, StnBranch REAL, Extra BLOB);"
         "CREATE TABLE Peregon(KodStn1, KodStn2, Stn1X, Stn1Y, Stn2X, Stn2Y, LenPer, KodDor, RL, EL);"
         "CREATE TABLE Doroga(KodDor, NazDor, XL, YL, XR, YR, KodCentr, NazCentr, KodContry);"
         "CREATE TABLE Contry(KodContry, NazContry); CREATE TABLE Other(x);"
         "INSERT INTO stn VALUES(1840.0, 'Москва', ' 12 5', 'abc', 7, '9', 1.0, x'00'),"
-        " (28950, 'Без координат', NULL, '', 7, NULL, 0, NULL);"));
-    auto db = Database::open(p);
-    ASSERT_TRUE(db.ok()) << db.error().message().toStdString();
-    auto rs = (*db)->query("SELECT KodStn, StnX, StnY, KodDor, TipStn FROM Stn");
+        " (28950, 'Без координат', NULL, '', 7, NULL, 0, NULL);");
+    ASSERT_TRUE(db);
+    auto rs = db->query("SELECT KodStn, StnX, StnY, KodDor, TipStn FROM Stn");
     ASSERT_TRUE(rs.ok());
     EXPECT_EQ(rs->text(0), "1840");
     EXPECT_EQ(rs->number(1), 125);
@@ -212,10 +169,8 @@ TEST(DatabaseImport, TheFileIsNeverChanged)
     {
         auto db = Database::open(p);
         ASSERT_TRUE(db.ok());
-        for (int i = 0; i < 3; ++i) {
-            ASSERT_TRUE((*db)->query(frameSectionsSql(kWhole, rusFilter(1))).ok());
-            ASSERT_TRUE((*db)->query(frameStationsSql(kWhole, QString(), true)).ok());
-        }
+        ASSERT_TRUE((*db)->query(frameSectionsSql(kWhole, rusFilter(1))).ok());
+        ASSERT_TRUE((*db)->query(frameStationsSql(kWhole, QString(), true)).ok());
         EXPECT_FALSE((*db)->query("SELECT nothing FROM Stn").ok());
     }
     EXPECT_EQ(digest(), before);

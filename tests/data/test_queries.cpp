@@ -1,4 +1,5 @@
 #include "data/Queries.h"
+#include "data/SqlFunctions.h"
 
 #include <gtest/gtest.h>
 
@@ -28,17 +29,39 @@ TEST(FrameQueries, ExactTextsForTheWholeSchemeNegativeTopAndRussiaOnly)
               "FROM Stn, Doroga WHERE   Doroga.KodDor=Stn.KodDor AND ((StnX BETWEEN -42000 AND 126000) AND "
               "(StnY BETWEEN -19500 AND 54500)) AND  Doroga.KodContry = '11'  AND (TipStn BETWEEN 7 AND 9 OR "
               "StnBranch = 1) Order by TipStn ASC");
-}
-
-TEST(FrameQueries, RussiaFilterOnlyInModeOne)
-{
-    EXPECT_TRUE(rusFilter(0).isEmpty());
+    // Marking mode 2 pales the other countries instead of leaving them out.
     EXPECT_TRUE(rusFilter(2).isEmpty());
-    EXPECT_EQ(rusFilter(1).toStdString(), " AND  Doroga.KodContry = '11' ");
 }
 
 TEST(Quoting, QuotesAreDoubled)
 {
     EXPECT_EQ(quoted(QStringLiteral("18'40")).toStdString(), "'18''40'");
     EXPECT_EQ(quoted(QStringLiteral("")).toStdString(), "''");
+}
+
+TEST(AccessVal, LeadingNumberOfText)
+{
+    struct Case { const char* name; const char* text; double value; };
+    const Case cases[] = {
+        {"plain", "123", 123}, {"blanks inside", "  12 34", 1234}, {"exponent", "1.5e2", 150},
+        {"exponent D", "2D3", 2000}, {"no number", "abc", 0}, {"sign and tail", "-7x", -7},
+        {"hex", "&H1F", 31}, {"octal", "&O17", 15}, {"empty", "", 0}, {"second point", "3.5.2", 3.5},
+        {"dangling exponent", "1e", 1}, {"leading point", ".5", 0.5}, {"tab and newline", "\t4\n2", 42},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_DOUBLE_EQ(accessVal(c.text), c.value);
+    }
+}
+
+TEST(RussianCollation, CaseInsensitiveWithYoBesideYe)
+{
+    auto less = [](const char* a, const char* b) { return russianCompare(a, b) < 0; };
+    EXPECT_TRUE(less("Елец", "Ёлкино"));
+    EXPECT_TRUE(less("Ёлкино", "Жмеринка"));
+    EXPECT_TRUE(less("архангельск", "Бологое"));
+    EXPECT_TRUE(less("Moscow", "Москва"));
+    EXPECT_TRUE(less("Москва", "Москва-Пасс."));
+    EXPECT_EQ(russianCompare("Орша", "Орша"), 0);
+    EXPECT_NE(russianCompare("орша", "Орша"), 0);   // equal letters, still a stable order
 }

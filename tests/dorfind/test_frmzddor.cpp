@@ -1,19 +1,17 @@
-// The railway search window driven through the names of its controls, over the real main
-// window on a small network of its own.
-#include "TestDb.h"
+// The railway search window driven through the names of its controls: its own logic on a
+// fake map, and what the main window tells it (renders, marking changes, highlight removal).
+#include "FakeMapHost.h"
+#include "MapWindow.h"
 #include "dorfind/FrmZdDor.h"
-#include "mainwin/FrmZdMain.h"
-#include "platform/MsgBox.h"
-#include "render/PictureBox.h"
+#include "help/Help.h"
+#include "light/FrmLight.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 using namespace zd;
 
@@ -36,242 +34,225 @@ QString networkSql()
         " ('202','Барановичи',8500,4500,'2',7,0);");
 }
 
-class DorWindow : public ::testing::Test {
+template <class T = QWidget> T* control(QWidget* d, const char* name) { return d->findChild<T*>(QLatin1String(name)); }
+QString text(QWidget* d, const char* name) { return control(d, name)->property("text").toString(); }
+void clickOn(QWidget* d, const char* name) { control<QPushButton>(d, name)->click(); }
+
+// A click on the list entry.
+void pick(QWidget* d, const QString& name)
+{
+    auto* c = control<QComboBox>(d, "dbcListDor");
+    const int i = c->findText(name);
+    ASSERT_GE(i, 0) << name.toStdString();
+    c->setCurrentIndex(i);
+    emit c->activated(i);
+}
+
+QString listed(QWidget* d, const char* name)
+{
+    QStringList out;
+    if (auto* c = control<QComboBox>(d, name))
+        for (int i = 0; i < c->count(); ++i) out << c->itemText(i);
+    if (auto* l = control<QListWidget>(d, name))
+        for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
+    return out.join(',');
+}
+
+int rightEdgeLeft(QWidget& pic, QWidget* d)
+{
+    return pic.mapToGlobal(QPoint(0, 0)).x() + pic.width() - d->frameGeometry().width();
+}
+
+// The window on a fake map showing the network frame.
+class DorTool : public zdtest::FakeMapTest {
 protected:
     void SetUp() override
     {
-        setMsgHandler([this](const MsgRequest& r) { boxes.push_back(r); });
-        ASSERT_TRUE(zdtest::writeSqlite(dir.filePath("ZdShort.mdb"), networkSql()));
-        w = std::make_unique<FrmZdMain>(dir.path());
-        w->setEndHandler([](int) {});
-        w->Form_Activate();
+        FakeMapTest::SetUp();
+        start(networkSql());
+        host->showFrame(kNetworkFrame, 1);
+        d = new FrmZdDor(*host);
+        d->LoadFindDor();
     }
     void TearDown() override
     {
-        setMsgHandler({});
         EXPECT_TRUE(boxes.empty());
+        FakeMapTest::TearDown();
     }
-    FrmZdDor* open()
-    {
-        w->menuItem("mnuZdFind_Dor")->trigger();
-        return w->dorWindow();
-    }
-    template <class T = QWidget>
-    T* control(const char* name) { return w->dorWindow()->findChild<T*>(QLatin1String(name)); }
-    void press(const char* name) { control<QPushButton>(name)->click(); }
-    void pick(const QString& name)   // a click on the list entry
-    {
-        auto* c = control<QComboBox>("dbcListDor");
-        const int i = c->findText(name);
-        ASSERT_GE(i, 0) << name.toStdString();
-        c->setCurrentIndex(i);
-        emit c->activated(i);
-    }
-    QString listed(const char* name)
-    {
-        QStringList out;
-        if (auto* c = control<QComboBox>(name))
-            for (int i = 0; i < c->count(); ++i) out << c->itemText(i);
-        if (auto* l = control<QListWidget>(name))
-            for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
-        return out.join(',');
-    }
-    void showFrame(const Frame& f)
-    {
-        w->state().kadr = f;
-        w->setKadrZoomed(1);
-        w->RenderKadr(w->picZdMain());
-    }
-    // The colour at the map point or a pixel beside it.
-    bool colourAt(QPointF m, const QColor& c)
-    {
-        const QImage img = w->picZdMain().image();
-        const QPoint p = w->picZdMain().toPixel(m.x(), m.y()).toPoint();
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                if (img.valid(p.x() + dx, p.y() + dy) && img.pixelColor(p.x() + dx, p.y() + dy) == c) return true;
-        return false;
-    }
-    QPoint picPos() { return w->picZdMain().mapToGlobal(QPoint(0, 0)); }
-    int rightEdgeLeft() { return picPos().x() + w->picZdMain().width() - w->dorWindow()->frameGeometry().width(); }
-
-    QTemporaryDir dir;
-    std::unique_ptr<FrmZdMain> w;
-    std::vector<MsgRequest> boxes;
+    bool colourAt(QPointF m, const QColor& c) { return FakeMapTest::colourAt(m.x(), m.y(), c); }
+    FrmZdDor* d = nullptr;
 };
 
-TEST_F(DorWindow, ControlsAsDesigned)
-{
-    FrmZdDor* d = open();
-    EXPECT_EQ(d->windowTitle(), "Поиск дороги");
-    EXPECT_TRUE(d->isVisible() && (d->windowFlags() & Qt::WindowStaysOnTopHint));
-    struct Row { const char* name; const char* caption; const char* tip; bool enabled; bool bold; };
-    const Row rows[] = {
-        {"lblFindDor1", " Название дороги", "", true, true}, {"chkFindRus", "Только Россия", "", true, false},
-        {"lblFindDor2", "Центр дороги", "", true, true},     {"lblFindDor3", "", "", true, false},
-        {"lblFindDor4", "Центры отделений", "", true, false},
-        {"cmdDorVib_Gab", "Габариты дороги", "Высвечивание выделенной дороги во весь кадр", false, false},
-        {"cmdDorVib_All", "На схеме", "Показать дорогу на полной схеме", false, false},
-        {"cmdDorVib_Light", "Выделить дорогу", "", true, false}, {"cmdDorVib_Off", "Погасить выделение", "", false, false},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.name);
-        QWidget* c = control(r.name);
-        ASSERT_NE(c, nullptr);
-        EXPECT_EQ(c->property("text").toString(), QString::fromUtf8(r.caption));
-        EXPECT_EQ(c->toolTip(), QString::fromUtf8(r.tip));
-        EXPECT_EQ(c->isEnabled(), r.enabled);
-        EXPECT_EQ(c->font().bold(), r.bold);
-    }
-    EXPECT_EQ(control("fraDorVib")->property("title").toString(), "Выделение дороги");
-    EXPECT_LT(control("cmdDorVib_All")->x(), control("cmdDorVib_Off")->x());
-    EXPECT_EQ(listed("dblListDor"), "");
-}
+} // namespace
 
-TEST_F(DorWindow, ListSortedFilteredAndPlaced)
+// The list in Russian order (case and Ё), the window at the map's right edge; a pick shows
+// the railway's centres.
+TEST_F(DorTool, PickShowsCentresAndARailwayWithoutCentreIsStillPicked)
 {
-    FrmZdDor* d = open();
-    EXPECT_TRUE(d->dtaFindDor().recordSource().endsWith("FROM  Doroga Order by NazDor"));
-    EXPECT_EQ(listed("dbcListDor"), "Азовская,Белорусская,Еловая,Ёжиковская,ждановская,Октябрьская,Точечная,Южная");
-    EXPECT_EQ(d->frameGeometry().left(), rightEdgeLeft());
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(listed(d, "dbcListDor"), "Азовская,Белорусская,Еловая,Ёжиковская,ждановская,Октябрьская,Точечная,Южная");
+    EXPECT_EQ(d->frameGeometry().left(), rightEdgeLeft(pic(), d));
+    EXPECT_EQ(listed(d, "dblListDor"), "");
+    for (const char* idle : {"cmdDorVib_Gab", "cmdDorVib_All", "cmdDorVib_Off"})
+        EXPECT_FALSE(control(d, idle)->isEnabled()) << idle;
 
-    d->move(picPos());
-    w->menuItem("mnuZdLight_RusOnly")->trigger();   // reloads the visible window
-    EXPECT_TRUE(d->dtaFindDor().recordSource().endsWith("FROM  Doroga WHERE  Doroga.KodContry = '11'  Order by NazDor"));
-    EXPECT_EQ(listed("dbcListDor"), "Азовская,Еловая,ждановская,Октябрьская,Точечная");
-    EXPECT_EQ(d->frameGeometry().left(), rightEdgeLeft());
-    pick("Октябрьская");
-    EXPECT_TRUE(d->dtaCentrOtd().recordSource().endsWith("'1' AND  Doroga.KodContry = '11'  Order by NazStn"));
-}
-
-TEST_F(DorWindow, PickShowsCentresAndARailwayWithoutCentreIsStillPicked)
-{
-    FrmZdDor* d = open();
-    pick("Октябрьская");
-    EXPECT_EQ(control("lblFindDor3")->property("text").toString(), "Санкт-Петербург");
-    EXPECT_TRUE(d->dtaCentrOtd().recordSource().endsWith("AND Stn.KodDor = '1' Order by NazStn"));
-    EXPECT_EQ(listed("dblListDor"), "Волхов,Тверь");
+    pick(d, "Октябрьская");
+    EXPECT_EQ(text(d, "lblFindDor3"), "Санкт-Петербург");
+    EXPECT_EQ(listed(d, "dblListDor"), "Волхов,Тверь");
     EXPECT_EQ(d->dorRect(), (Frame{1000, 1000, 5000, 5000}));
-    EXPECT_TRUE(control("cmdDorVib_All")->isEnabled());
+    EXPECT_TRUE(control(d, "cmdDorVib_All")->isEnabled());
 
     // No centre: the label is emptied, not left showing the previous railway's centre,
     // and the rectangle and code are this railway's.
-    pick("Азовская");
-    EXPECT_EQ(control("lblFindDor3")->property("text").toString(), "");
+    pick(d, "Азовская");
+    EXPECT_EQ(text(d, "lblFindDor3"), "");
     EXPECT_EQ(d->selKodDor(), "3");
-    EXPECT_EQ(listed("dblListDor"), "");
+    EXPECT_EQ(listed(d, "dblListDor"), "");
     EXPECT_EQ(d->dorRect(), (Frame{0, 0, 900, 900}));
 
-    pick("Октябрьская");
-    EXPECT_EQ(control("lblFindDor3")->property("text").toString(), "Санкт-Петербург");
-
-    QTest::keyClick(control<QComboBox>("dbcListDor")->lineEdit(), Qt::Key_A);   // an edit clears the centre
-    EXPECT_EQ(control("lblFindDor3")->property("text").toString(), "");
+    pick(d, "Октябрьская");
+    EXPECT_EQ(text(d, "lblFindDor3"), "Санкт-Петербург");
+    QTest::keyClick(control<QComboBox>(d, "dbcListDor")->lineEdit(), Qt::Key_A);   // an edit clears the centre
+    EXPECT_EQ(text(d, "lblFindDor3"), "");
+    QTest::keyClick(control<QComboBox>(d, "dbcListDor")->lineEdit(), Qt::Key_F1);
+    EXPECT_EQ(host->helpTopics, std::vector<int>{kHelpTopicDor});
 }
 
-TEST_F(DorWindow, HighlightOnOffAndOnAnotherRailway)
+TEST_F(DorTool, HighlightOnOffAndOnAnotherRailway)
 {
-    showFrame(kNetworkFrame);
-    FrmZdDor* d = open();
-    pick("Октябрьская");
+    pick(d, "Октябрьская");
     ASSERT_TRUE(colourAt(kOnDor1, kNet));
-    press("cmdDorVib_Light");
-    EXPECT_TRUE(w->lightOn(Highlight::Railway));
-    EXPECT_TRUE(d->dtaDorVib_Per().recordSource().endsWith("FROM Peregon WHERE KodDor = '1'"));
+    clickOn(d, "cmdDorVib_Light");
+    EXPECT_TRUE(host->lightOn(Highlight::Railway));
     EXPECT_TRUE(colourAt(kOnDor1, kLight));
     EXPECT_FALSE(colourAt(kOnDor2, kLight));
-    EXPECT_TRUE(control("cmdDorVib_Off")->isEnabled() && control("cmdDorVib_Gab")->isEnabled());
+    EXPECT_TRUE(control(d, "cmdDorVib_Off")->isEnabled() && control(d, "cmdDorVib_Gab")->isEnabled());
 
-    pick("Белорусская");
-    press("cmdDorVib_Light");
+    pick(d, "Белорусская");
+    clickOn(d, "cmdDorVib_Light");
     EXPECT_FALSE(colourAt(kOnDor1, kLight));
     EXPECT_TRUE(colourAt(kOnDor1, kNet));
     EXPECT_TRUE(colourAt(kOnDor2, kLight));
 
     // Switching off after another pick clears the railway that is highlighted.
-    pick("Октябрьская");
-    press("cmdDorVib_Off");
-    EXPECT_FALSE(w->lightOn(Highlight::Railway));
+    pick(d, "Октябрьская");
+    clickOn(d, "cmdDorVib_Off");
+    EXPECT_FALSE(host->lightOn(Highlight::Railway));
     EXPECT_EQ(d->lightKodDor(), "");
-    EXPECT_FALSE(colourAt(kOnDor2, kLight));
     EXPECT_TRUE(colourAt(kOnDor2, kNet));
-    EXPECT_FALSE(colourAt(kOnDor1, kLight));
+    EXPECT_FALSE(colourAt(kOnDor2, kLight) || colourAt(kOnDor1, kLight));
+
+    clickOn(d, "cmdDorVib_Light");   // closing switches it off
+    d->close();
+    EXPECT_FALSE(host->lightOn(Highlight::Railway));
+    EXPECT_TRUE(colourAt(kOnDor1, kNet));
 }
 
-TEST_F(DorWindow, HighlightSurvivesRendersAndFramesTheRailway)
+TEST_F(DorTool, FramesThePickedRailway)
 {
-    showFrame(kNetworkFrame);
-    FrmZdDor* d = open();
-    const int shown = w->history().count();
-    press("cmdDorVib_Light");   // before any pick: nothing drawn, nothing framed
-    press("cmdDorVib_Gab");
-    EXPECT_EQ(w->history().count(), shown);
+    const size_t shown = host->frames.size();
+    clickOn(d, "cmdDorVib_Light");   // before any pick: nothing drawn, nothing framed
+    clickOn(d, "cmdDorVib_Gab");
+    EXPECT_EQ(host->frames.size(), shown);
 
-    pick("Белорусская");
-    press("cmdDorVib_Light");
-    w->menuItem("mnuMagist_Near")->trigger();
-    EXPECT_TRUE(colourAt(kOnDor2, kLight));
-    pick("Октябрьская");   // the next render highlights the new pick
-    press("cmdDorVib_Gab");
-    EXPECT_EQ(w->state().kadr, (Frame{1000, 1000, 5000, 5000}));
-    EXPECT_EQ(w->kadrZoomed(), 1);
-    EXPECT_TRUE(colourAt(kOnDor1, kLight));
+    pick(d, "Октябрьская");
+    clickOn(d, "cmdDorVib_Gab");
+    EXPECT_EQ(host->st.kadr, (Frame{1000, 1000, 5000, 5000}));
+    EXPECT_EQ(host->zoomed, 1);
 
-    pick("Точечная");   // a rectangle without width is not made the frame
-    press("cmdDorVib_Gab");
-    EXPECT_EQ(w->state().kadr, (Frame{1000, 1000, 5000, 5000}));
+    pick(d, "Точечная");   // a rectangle without width is not made the frame
+    clickOn(d, "cmdDorVib_Gab");
+    EXPECT_EQ(host->st.kadr, (Frame{1000, 1000, 5000, 5000}));
     EXPECT_EQ(d->selKodDor(), "8");
 
-    pick("Белорусская");
-    press("cmdDorVib_All");
-    EXPECT_EQ(w->state().kadr, w->state().scheme);
-    EXPECT_TRUE(w->lightOn(Highlight::Railway));
+    pick(d, "Белорусская");
+    clickOn(d, "cmdDorVib_All");
+    EXPECT_EQ(host->st.kadr, host->st.scheme);
+    EXPECT_TRUE(host->lightOn(Highlight::Railway));
+    EXPECT_TRUE(colourAt(kOnDor2, kLight)) << "highlighted on the whole scheme";
 }
 
-TEST_F(DorWindow, MarkingModeTwoLeavesOtherCountriesPale)
+TEST_F(DorTool, MarkingModeTwoLeavesOtherCountriesPale)
 {
-    showFrame(kNetworkFrame);
-    open();
-    w->menuItem("mnuZdLight_RusBlank")->trigger();
-    pick("Октябрьская");
-    press("cmdDorVib_Light");
+    host->st.rusMode = 2;
+    host->redrawFrame();
+    pick(d, "Октябрьская");
+    clickOn(d, "cmdDorVib_Light");
     EXPECT_TRUE(colourAt(kOnDor1, kLight));
-    pick("Белорусская");
-    press("cmdDorVib_Light");
+    pick(d, "Белорусская");
+    clickOn(d, "cmdDorVib_Light");
     EXPECT_TRUE(colourAt(kOnDor2, kNetPale));
     EXPECT_FALSE(colourAt(kOnDor2, kLight));
 }
 
-TEST_F(DorWindow, WindowMovesOffTheRailway)
+namespace {
+
+class DorWindow : public zdtest::MapWindowTest {
+protected:
+    void SetUp() override
+    {
+        MapWindowTest::SetUp();
+        start(networkSql());
+    }
+    FrmZdDor* open()
+    {
+        trigger("mnuZdFind_Dor");
+        return w->dorWindow();
+    }
+    bool colourAt(QPointF m, const QColor& c) { return MapWindowTest::colourAt(m.x(), m.y(), c); }
+};
+
+} // namespace
+
+TEST_F(DorWindow, AMarkingChangeReloadsTheListAndPlacesTheWindow)
+{
+    FrmZdDor* d = open();
+    d->move(pic().mapToGlobal(QPoint(0, 0)));
+    trigger("mnuZdLight_RusOnly");
+    EXPECT_EQ(listed(d, "dbcListDor"), "Азовская,Еловая,ждановская,Октябрьская,Точечная");
+    EXPECT_EQ(d->frameGeometry().left(), rightEdgeLeft(pic(), d));
+    pick(d, "Октябрьская");
+    EXPECT_TRUE(d->dtaCentrOtd().recordSource().endsWith("'1' AND  Doroga.KodContry = '11'  Order by NazStn"));
+    EXPECT_EQ(takeBoxes(), QStringList());
+}
+
+TEST_F(DorWindow, RendersDrawTheHighlightAgainAndMoveTheWindowOffTheRailway)
 {
     showFrame(Frame{-3000, 0, 5000, 5000});   // the railway under the window, right half
     FrmZdDor* d = open();
     const QPoint right = d->frameGeometry().topLeft();
-    pick("Октябрьская");
-    press("cmdDorVib_Light");
-    EXPECT_EQ(d->frameGeometry().topLeft(), QPoint(picPos().x(), right.y()));
+    pick(d, "Октябрьская");
+    clickOn(d, "cmdDorVib_Light");
+    EXPECT_EQ(d->frameGeometry().topLeft(), QPoint(pic().mapToGlobal(QPoint(0, 0)).x(), right.y()));
     showFrame(Frame{1000, 1000, 9000, 6000});   // left half: the render's highlight moves it back
     EXPECT_EQ(d->frameGeometry().topLeft(), right);
+    EXPECT_TRUE(colourAt(kOnDor1, kLight));
     showFrame(Frame{0, 0, 40000, 20000});       // far from the window: it stays
     EXPECT_EQ(d->frameGeometry().topLeft(), right);
+
+    pick(d, "Белорусская");   // the next render highlights the new pick
+    showFrame(kNetworkFrame);
+    EXPECT_TRUE(colourAt(kOnDor2, kLight));
+    EXPECT_EQ(takeBoxes(), QStringList());
 }
 
-TEST_F(DorWindow, ClosingSwitchesTheHighlightOffAndF1AsksForHelp)
+// The railway's highlight does not enable "Убрать подсветку"; with the highlight window's
+// on, the item switches both off and unloads both windows.
+TEST_F(DorWindow, RemovingTheHighlightsSwitchesItOffAndUnloadsTheWindow)
 {
     showFrame(kNetworkFrame);
-    FrmZdDor* d = open();
-    QTest::keyClick(control<QComboBox>("dbcListDor")->lineEdit(), Qt::Key_F1);
-    ASSERT_TRUE(w->help().viewer());
-    boxes.clear();   // the test folder has no help document: the viewer says so
-
-    pick("Октябрьская");
-    press("cmdDorVib_Light");
-    d->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(w->dorWindow(), nullptr);
-    EXPECT_FALSE(w->lightOn(Highlight::Railway));
+    QPointer<FrmZdDor> d = open();
+    pick(d, "Октябрьская");
+    clickOn(d, "cmdDorVib_Light");
+    EXPECT_FALSE(itemOn("mnuZdLight_Erase"));
+    trigger("mnuZdLight_Peregon");
+    control<QPushButton>(w->lightWindow(), "cmdLight_Enter")->click();
+    trigger("mnuZdLight_Erase");
+    EXPECT_FALSE(w->lightOn(Highlight::Railway) || w->lightOn(Highlight::Sections));
     EXPECT_TRUE(colourAt(kOnDor1, kNet));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(d.isNull());
+    EXPECT_EQ(w->lightWindow(), nullptr);
     EXPECT_EQ(open()->selKodDor(), "");   // a new window starts afresh
+    EXPECT_EQ(takeBoxes(), QStringList());
 }
-
-} // namespace

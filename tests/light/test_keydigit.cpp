@@ -1,13 +1,10 @@
-// The numeric key filter, the option-array index and the up-down control on their own.
+// The numeric key filter and the up-down control on their own.
 #include "light/KeyDigit.h"
-#include "light/OptIndex.h"
 #include "light/UpDown.h"
 
-#include <QCheckBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
-#include <array>
 #include <gtest/gtest.h>
 
 using namespace zd;
@@ -47,20 +44,6 @@ TEST(KeyDigit, DecidesEachKeyFromTheTextAndTheCaret)
         EXPECT_EQ(text, QString::fromUtf8(r.textAfter));
         EXPECT_EQ(beep, r.beep);
     }
-}
-
-TEST(OptIndex, FirstCheckedFromTheLowestIndex)
-{
-    QCheckBox a, b, c;   // check boxes, so that several can be on at once
-    const std::array<QAbstractButton*, 3> buttons{&a, &b, &c};
-    EXPECT_EQ(OptIndex(buttons), 0) << "none selected";
-    c.setChecked(true);
-    EXPECT_EQ(OptIndex(buttons), 2);
-    b.setChecked(true);
-    EXPECT_EQ(OptIndex(buttons), 1);
-    const std::array<QAbstractButton*, 3> withGap{nullptr, nullptr, &c};
-    EXPECT_EQ(OptIndex(withGap), 2);
-    EXPECT_EQ(OptIndex({}), 0);
 }
 
 TEST(UpDown, StepsWithinItsRange)

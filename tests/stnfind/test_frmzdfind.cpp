@@ -1,46 +1,34 @@
-// The station search window in the real main window, driven by the names of its controls.
-#include "TestDb.h"
+// The station search window driven by the names of its controls: its own logic on a fake
+// map, and what the main window tells it (renders, marking changes, unloading).
+#include "FakeMapHost.h"
+#include "MapWindow.h"
 #include "data/Queries.h"
-#include "mainwin/FrmZdMain.h"
-#include "map/ZoneOutline.h"
-#include "platform/MsgBox.h"
-#include "render/PictureBox.h"
+#include "help/Help.h"
 #include "stnfind/DbCombo.h"
-#include "stnfind/FindQueries.h"
 #include "stnfind/FrmZdFind.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QElapsedTimer>
-#include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
-#include <iostream>
 
 using namespace zd;
 
 namespace {
 
-const QColor kFind(0, 255, 255);
+const QColor kFind(0, 255, 255), kNet(128, 128, 0);
 
 // The sample network and: a dense cluster about Плотная, the lone Дальняя, Центральная at
-// (41000, 12000), the Russian Пограничная among Belarusian stations, names for the sorting
-// and the typing, and a station without coordinates.
+// (41000, 12000), the Russian Пограничная among Belarusian stations, names for the typing,
+// and a station without coordinates.
 QString networkSql()
 {
     QString s = zdtest::sampleNetworkSql() + QStringLiteral(
         "INSERT INTO Stn VALUES('500','Плотная',20000,10000,'1',9,0),('600','Дальняя',70000,30000,'1',9,0),"
         "('700','Центральная',41000,12000,'1',9,0),('800','Пограничная',50000,5000,'1',5,0),"
-        "('901','Ёлкино',60000,20000,'1',5,0),('902','Елань',60100,20000,'1',5,0),"
-        "('903','Еманжелинск',60200,20000,'1',8,0),('904','Жуковка',60300,20000,'1',5,0),"
-        "('905','Абакан',60400,20000,'1',8,0),('906','Мга',60500,20000,'1',5,0),"
+        "('903','Еманжелинск',60200,20000,'1',8,0),('905','Абакан',60400,20000,'1',8,0),"
         "('907','Мостовская',60600,20000,'1',5,0),('908','Мосальск',60700,20000,'1',5,0),"
         "('909','москва-Пассажирская',60800,20000,'1',7,0),('910','Безымянная',NULL,20000,'1',5,0);"
         "INSERT INTO Peregon VALUES('500','700',20000,10000,41000,12000,300,'1',1,2),"
@@ -54,26 +42,19 @@ QString networkSql()
     return s;
 }
 
-class FindWindow : public ::testing::Test {
-protected:
-    void SetUp() override { setMsgHandler([this](const MsgRequest& r) { boxes.push_back(r); }); }
-    void TearDown() override
-    {
-        w.reset();
-        setMsgHandler({});
-    }
+bool marked(PictureBox& pic, double x, double y) { return zdtest::colourNear(pic.image(), pic.toPixel(x, y).toPoint(), kFind, 8); }
+bool markedAnywhere(PictureBox& pic)
+{
+    const QImage img = pic.image();
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixelColor(x, y) == kFind) return true;
+    return false;
+}
 
-    void start(const QString& script = networkSql())
-    {
-        ASSERT_TRUE(zdtest::writeSqlite(dir.filePath("ZdShort.mdb"), script));
-        w = std::make_unique<FrmZdMain>(dir.path());
-        w->setEndHandler([this](int code) { endCode = code; });
-        w->Form_Activate();
-        w->menuItem(QStringLiteral("mnuZdFind_Stn"))->trigger();
-        f = w->findWindow();
-        ASSERT_NE(f, nullptr);
-        QApplication::processEvents();
-    }
+// The controls of a station search window, found by name.
+struct Controls {
+    FrmZdFind* f = nullptr;
     template <class T> T* child(const char* name) { return f->findChild<T*>(QLatin1String(name)); }
     QLineEdit& textBox() { return f->dbcFind_Stn().textBox(); }
     QListView& list() { return f->dbcFind_Stn().list(); }
@@ -85,138 +66,48 @@ protected:
         return out;
     }
     int rowOf(const char* name) { return static_cast<int>(names().indexOf(QString::fromUtf8(name))); }
-    void type(const char* typed)
-    {
-        const QString text = QString::fromUtf8(typed);
-        // Key events carrying the characters (the key codes cover Latin letters only).
-        for (const QChar ch : text) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QString(ch));
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QString(ch));
-            QApplication::sendEvent(&textBox(), &press);
-            QApplication::sendEvent(&textBox(), &release);
-        }
-    }
-    void doubleClick(const char* name)
+    void type(const char* typed) { zdtest::typeText(&textBox(), QString::fromUtf8(typed)); }
+    void choose(const char* name)   // a double click on the list entry
     {
         const QModelIndex i = list().model()->index(rowOf(name), 0);
         ASSERT_TRUE(i.isValid()) << name;
         list().scrollTo(i);
-        // As a real double click arrives: press, release, double click, release.
-        const QPoint at = list().visualRect(i).center();
-        QTest::mousePress(list().viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(list().viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list().viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseRelease(list().viewport(), Qt::LeftButton, {}, at);
+        zdtest::doubleClickAt(list().viewport(), list().visualRect(i).center());
     }
     void area(int k) { QTest::mouseClick(f->findChildren<QRadioButton*>("optFind_Area").at(k), Qt::LeftButton); }
-    void press(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
-    void showFrame(const Frame& k)
-    {
-        w->state().kadr = k;
-        w->setKadrZoomed(1);
-        w->RenderKadr(w->picZdMain());
-    }
-    // Pixels of the colour on the picture within r pixels of the map point (r < 0: anywhere).
-    static int pixels(PictureBox& pic, double x, double y, const QColor& c, int r = 8)
-    {
-        const QImage img = pic.image();
-        const QPoint p = pic.toPixel(x, y).toPoint();
-        const QRect area = r < 0 ? img.rect() : QRect(p - QPoint(r, r), p + QPoint(r, r)) & img.rect();
-        int n = 0;
-        for (int py = area.top(); py <= area.bottom(); ++py)
-            for (int px = area.left(); px <= area.right(); ++px) n += img.pixelColor(px, py) == c;
-        return n;
-    }
-    bool markedAt(double x, double y) { return pixels(w->picZdMain(), x, y, kFind) > 0; }
+    void clickOn(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+};
 
-    QTemporaryDir dir;
-    std::unique_ptr<FrmZdMain> w;
-    FrmZdFind* f = nullptr;
-    std::vector<MsgRequest> boxes;
-    int endCode = -1;
+// The window on a fake map showing the whole scheme.
+class FindTool : public zdtest::FakeMapTest, public Controls {
+protected:
+    void SetUp() override
+    {
+        FakeMapTest::SetUp();
+        start(networkSql());
+        f = new FrmZdFind(*host);
+        f->LoadFind();
+    }
+    void russiaOnly(bool on) { host->st.rusFilter = rusFilter(on ? 1 : 0); }
 };
 
 } // namespace
 
-TEST_F(FindWindow, ControlsAsDesigned)
+TEST_F(FindTool, ListByCategoryAndCountry)
 {
-    start();
-    EXPECT_EQ(f->windowTitle(), QStringLiteral("Поиск станции"));
-    EXPECT_TRUE(f->windowFlags() & Qt::WindowStaysOnTopHint);
-    const double k = 1440.0 / f->logicalDpiX();
-    EXPECT_NEAR(f->width() * k, 4785, k);
-    EXPECT_NEAR(f->height() * k, 5220, k);
-    struct Ctl { const char* name; const char* caption; int l, t, wd, h; bool enabled; };
-    const Ctl controls[] = {
-        {"fraFind_Stn", "", 45, 60, 2640, 2445, true},       {"lblFind_NazDor", "", 90, 270, 2490, 315, true},
-        {"dbcFind_Stn", "", 75, 555, 2505, 1740, true},      {"fraArea_Find", "Зона поиска", 2715, 45, 2040, 1575, true},
-        {"chkFindRus", "Только Россия", 75, 1275, 1800, 255, true}, {"lblFind_NoStn", "", 2775, 1725, 1950, 330, true},
-        {"cmdFind_All", "Вся схема", 2745, 2190, 1005, 270, false}, {"cmdFind_Frag", "Фрагмент", 3720, 2190, 945, 255, true},
-        {"picFind", "", 45, 2580, 4680, 2610, true},
-    };
-    for (const Ctl& c : controls) {
-        SCOPED_TRACE(c.name);
-        QWidget* wd = child<QWidget>(c.name);
-        ASSERT_NE(wd, nullptr);
-        const QRectF g = QRectF(wd->geometry());
-        EXPECT_LE((QRectF(g.x() * k, g.y() * k, g.width() * k, g.height() * k).topLeft() - QPointF(c.l, c.t)).manhattanLength(), 2 * k);
-        EXPECT_NEAR(g.width() * k, c.wd, k);
-        EXPECT_NEAR(g.height() * k, c.h, k);
-        EXPECT_EQ(wd->isEnabled(), c.enabled);
-        auto* box = qobject_cast<QGroupBox*>(wd);
-        EXPECT_EQ(box ? box->title() : wd->property("text").toString(), QString::fromUtf8(c.caption));
-    }
-    EXPECT_EQ(child<QWidget>("dbcFind_Stn")->toolTip(), QStringLiteral("Выбрать двойным щелчком"));
-    EXPECT_EQ(textBox().focusPolicy(), Qt::StrongFocus);
-    EXPECT_EQ(list().focusProxy(), &textBox());
-    const QList<QRadioButton*> opts = f->findChildren<QRadioButton*>("optFind_Area");
-    ASSERT_EQ(opts.size(), 4);
-    const char* captions[] = {"Все станции", "Центры дорог", "Стыки дорог", "Центры отделений"};
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(opts[i]->text(), QString::fromUtf8(captions[i]));
-        EXPECT_NEAR(opts[i]->y() * k, 270 + 240 * i, 2 * k);   // 210 high, 30 apart
-        EXPECT_EQ(opts[i]->isChecked(), i == 0);
-        EXPECT_TRUE(opts[i]->isVisible());
-    }
-    // Right-aligned with the map, at its top.
-    const PictureBox& pic = w->picZdMain();
-    const QPoint map = pic.mapToGlobal(QPoint(0, 0));
-    EXPECT_EQ(f->frameGeometry().topRight(), QPoint(map.x() + pic.width() - 1, map.y()));
-}
-
-TEST_F(FindWindow, ListByCategoryAndCountrySortedByName)
-{
-    start();
-    EXPECT_EQ(f->dtaFind_Stn().recordSource(), listStnSql(0, QString()));
-    // Ё beside Е, case ignored.
-    EXPECT_EQ(rowOf("Абакан"), 0);
-    EXPECT_EQ(rowOf("Еманжелинск") + 1, rowOf("Ёлкино"));
-    EXPECT_EQ(rowOf("Ёлкино") + 1, rowOf("Жуковка"));
-    EXPECT_LT(rowOf("Мосальск"), rowOf("москва-Пассажирская"));
-
     area(2);
-    EXPECT_EQ(f->dtaFind_Stn().recordSource(), listStnSql(2, QString()));
     EXPECT_EQ(names(), (QStringList{"Абакан", "Бологое", "Еманжелинск"}));
-    w->mnuZdLight_RusOnly_Click();
     area(0);
-    EXPECT_EQ(f->dtaFind_Stn().recordSource(), listStnSql(0, rusFilter(1)));
-    EXPECT_EQ(rowOf("Минск"), -1);
+    EXPECT_NE(rowOf("Погранзона-1"), -1);
+    russiaOnly(true);
+    QTest::mouseClick(child<QWidget>("chkFindRus"), Qt::LeftButton);   // fills the list again
     EXPECT_EQ(rowOf("Погранзона-1"), -1);
-    w->mnuZdLight_RusAll_Click();
-    EXPECT_NE(rowOf("Минск"), -1);
-
-    bool refilled = false;
-    QObject::connect(list().model(), &QAbstractItemModel::modelReset, [&] { refilled = true; });
-    QTest::mouseClick(child<QCheckBox>("chkFindRus"), Qt::LeftButton);
-    EXPECT_TRUE(refilled);
-    EXPECT_EQ(f->dtaFind_Stn().recordSource(), listStnSql(0, QString()));
+    EXPECT_NE(rowOf("Пограничная"), -1);
 }
 
-TEST_F(FindWindow, TypingSelectsTheFirstNameStartingWithTheTextAndClearsTheRailway)
+TEST_F(FindTool, TypingSelectsTheFirstNameStartingWithTheTextAndClearsTheRailway)
 {
-    start();
-    doubleClick("Центральная");
+    choose("Центральная");
     EXPECT_EQ(label("lblFind_NazDor"), QStringLiteral("дор. Октябрьская"));
     textBox().clear();
     type("мос");
@@ -229,13 +120,13 @@ TEST_F(FindWindow, TypingSelectsTheFirstNameStartingWithTheTextAndClearsTheRailw
     type("ы");
     EXPECT_EQ(f->dbcFind_Stn().selectedRow(), -1);
 
-    const Frame before = w->state().kadr;
-    press("cmdFind_Frag");
+    const size_t shown = host->frames.size();
+    clickOn("cmdFind_Frag");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Не определена станция поиска\r\nВыбор из списка двойным щелчком"));
     EXPECT_EQ(boxes[0].caption, QStringLiteral("Поиск станций"));
     EXPECT_EQ(boxes[0].icon, MsgIcon::Information);
-    EXPECT_EQ(w->state().kadr, before);
+    EXPECT_EQ(host->frames.size(), shown);
 
     // Enter takes the selected entry's name and chooses it.
     textBox().clear();
@@ -246,9 +137,8 @@ TEST_F(FindWindow, TypingSelectsTheFirstNameStartingWithTheTextAndClearsTheRailw
     EXPECT_EQ(label("lblFind_NazDor"), QStringLiteral("дор. Октябрьская"));
 }
 
-TEST_F(FindWindow, ZoneGrowsUntilItHoldsMoreThanEightStations)
+TEST_F(FindTool, ZoneGrowsUntilItHoldsMoreThanEightStations)
 {
-    start();
     struct Case { const char* name; bool rusOnly; Zone zone; int stations; };
     const Case cases[] = {
         {"Плотная", false, {18740, 9445, 21260, 10555}, 10},       // one pass
@@ -258,72 +148,46 @@ TEST_F(FindWindow, ZoneGrowsUntilItHoldsMoreThanEightStations)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << (c.rusOnly ? " Russia only" : ""));
-        if (c.rusOnly) w->mnuZdLight_RusOnly_Click();
-        doubleClick(c.name);
+        russiaOnly(c.rusOnly);
+        choose(c.name);
         EXPECT_EQ(f->zone(), c.zone);
-        EXPECT_EQ(f->dtaFind_StnPic().recordSource(), zoneStationsSql(c.zone, w->state().rusFilter));
         EXPECT_EQ(f->dtaFind_StnPic().rows().recordCount(), c.stations);
-        EXPECT_EQ(f->dtaFind_PerPic().recordSource(), zoneSectionsSql(c.zone, w->state().rusFilter));
-        PictureBox& pic = f->picFind();
-        EXPECT_EQ(QRectF(pic.scaleLeft(), pic.scaleTop(), pic.scaleWidth(), pic.scaleHeight()),
+        PictureBox& preview = f->picFind();
+        EXPECT_EQ(QRectF(preview.scaleLeft(), preview.scaleTop(), preview.scaleWidth(), preview.scaleHeight()),
                   QRectF(QPointF(c.zone.x1, c.zone.y1), QPointF(c.zone.x2, c.zone.y2)));
-        const double x = f->rsFindStn().field(u"StnX").toDouble(), y = f->rsFindStn().field(u"StnY").toDouble();
-        EXPECT_GT(pixels(pic, x, y, kFind), 0) << "marked in the preview";
+        EXPECT_TRUE(marked(preview, f->rsFindStn().field(u"StnX").toDouble(), f->rsFindStn().field(u"StnY").toDouble()))
+            << "marked in the preview";
     }
+    // A press on the preview describes the object under the pointer there.
+    zdtest::clickAt(&f->picFind(), QPoint(10, 10));
+    EXPECT_EQ(host->objectShown, 1);
 }
 
-TEST_F(FindWindow, FragmentAndTheNextChoiceRedrawThePreviousStation)
+TEST_F(FindTool, FragmentAndTheNextChoiceRedrawThePreviousStation)
 {
-    start();
-    EXPECT_FALSE(markedAt(70000, 30000));
-    doubleClick("Дальняя");
-    EXPECT_TRUE(markedAt(70000, 30000));
-    doubleClick("Плотная");
-    EXPECT_FALSE(markedAt(70000, 30000));
-    EXPECT_GT(pixels(w->picZdMain(), 70000, 30000, toQColor(w->state().palette.net)), 0);
-    EXPECT_TRUE(markedAt(20000, 10000));
+    PictureBox& map = pic();
+    EXPECT_FALSE(marked(map, 70000, 30000));
+    choose("Дальняя");
+    EXPECT_TRUE(marked(map, 70000, 30000));
+    choose("Плотная");
+    EXPECT_FALSE(marked(map, 70000, 30000));
+    EXPECT_TRUE(zdtest::colourNear(map.image(), px(70000, 30000), kNet, 8));
+    EXPECT_TRUE(marked(map, 20000, 10000));
 
-    doubleClick("Центральная");
-    press("cmdFind_Frag");
-    EXPECT_EQ(w->state().kadr, (Frame{32600, 8300, 49400, 15700}));
-    EXPECT_EQ(w->kadrZoomed(), 1);
-    EXPECT_TRUE(markedAt(41000, 12000));
-    EXPECT_TRUE(w->zoneOutline().isVisible());
+    choose("Центральная");
+    clickOn("cmdFind_Frag");
+    EXPECT_EQ(host->st.kadr, (Frame{32600, 8300, 49400, 15700}));
+    EXPECT_EQ(host->zoomed, 1);
+    EXPECT_TRUE(marked(map, 41000, 12000));
+    EXPECT_TRUE(host->zone->isVisible());
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(FindWindow, OutOfFrameNoticeAndTheWholeSchemeButton)
+TEST_F(FindTool, RefusedChoicesChangeNothingVisible)
 {
-    start();
-    f->ViewAll();   // before any choice: nothing to mark
-    EXPECT_EQ(pixels(w->picZdMain(), 0, 0, kFind, -1), 0);
-    EXPECT_EQ(w->zoneOutline().size(), QSize(0, 0));
-
-    doubleClick("Плотная");
-    EXPECT_EQ(label("lblFind_NoStn"), QString());
-    EXPECT_FALSE(child<QPushButton>("cmdFind_All")->isEnabled());   // chosen on the whole scheme
-
-    showFrame(Frame{0, -1000, 10000, 6000});
-    doubleClick("Дальняя");
-    EXPECT_EQ(label("lblFind_NoStn"), QStringLiteral("Станция за кадром"));
-    EXPECT_TRUE(child<QPushButton>("cmdFind_All")->isEnabled());
-
-    press("cmdFind_All");
-    EXPECT_EQ(w->state().kadr, w->state().scheme);
-    EXPECT_EQ(w->kadrZoomed(), 0);
-    EXPECT_EQ(label("lblFind_NoStn"), QString());   // the render clears it
-    EXPECT_TRUE(markedAt(70000, 30000));
-    doubleClick("Плотная");
-    EXPECT_EQ(label("lblFind_NoStn"), QString());
-    EXPECT_FALSE(child<QPushButton>("cmdFind_All")->isEnabled());
-}
-
-TEST_F(FindWindow, RefusedChoicesChangeNothingVisible)
-{
-    start();
-    doubleClick("Плотная");
+    choose("Плотная");
     const Zone zone = f->zone();
-    const QImage preview = f->picFind().image(), map = w->picZdMain().image();
+    const QImage preview = f->picFind().image(), map = pic().image();
     struct Case { const char* typed; const char* text; MsgIcon icon; QString caption; };
     const Case cases[] = {
         {"Мос", "Выберите станцию из списка", MsgIcon::None, kAppTitle},         // a row is selected
@@ -342,22 +206,98 @@ TEST_F(FindWindow, RefusedChoicesChangeNothingVisible)
         EXPECT_EQ(boxes[0].caption, c.caption);
         EXPECT_EQ(f->zone(), zone);
         EXPECT_EQ(f->picFind().image(), preview);
-        EXPECT_EQ(w->picZdMain().image(), map);
+        EXPECT_EQ(pic().image(), map);
     }
     // The typed name leaves the list on the double-clicked row; the missing coordinates put it back.
     EXPECT_EQ(f->rsFindStn().bookmark(), rowOf("Мосальск"));
 }
 
-TEST_F(FindWindow, ZoneOutlineOnTheMap)
+TEST_F(FindTool, MovesOffTheChosenStation)
 {
-    start();
-    doubleClick("Дальняя");
+    choose("Дальняя");
+    const QPoint mapTl = pic().mapToGlobal(QPoint(0, 0));
+    const QPoint station = mapTl + px(70000, 30000);
+    f->move(station.x() - 50, station.y() - 50);
+    f->FindOver();
+    EXPECT_EQ(f->frameGeometry().topLeft(), QPoint(mapTl.x(), station.y() - 50));
+    f->FindOver();   // no longer over it: stays
+    EXPECT_EQ(f->frameGeometry().left(), mapTl.x());
+}
+
+TEST_F(FindTool, LoadingAgainOrANewListKeepsTheChoiceWhileTheListHoldsIt)
+{
+    QTest::keyClick(&textBox(), Qt::Key_F1);
+    EXPECT_EQ(host->helpTopics, std::vector<int>{kHelpTopicFind});
+    area(1);
+    choose("Дальняя");
+    f->LoadFind();
+    EXPECT_EQ(f->findChildren<QRadioButton*>("optFind_Area").size(), 4);
+    EXPECT_TRUE(f->findChildren<QRadioButton*>("optFind_Area").at(1)->isChecked());
+    area(0);
+    EXPECT_EQ(label("lblFind_NazDor"), QStringLiteral("дор. Октябрьская"));
+    EXPECT_EQ(f->rsFindStn().field(u"NazStn").toString(), QStringLiteral("Дальняя"));
+    EXPECT_EQ(f->dbcFind_Stn().selectedRow(), rowOf("Дальняя"));
+    area(2);   // junctions: Дальняя is none
+    EXPECT_EQ(label("lblFind_NazDor"), QString());
+    EXPECT_FALSE(f->hasChosenRow());
+    clickOn("cmdFind_Frag");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("Не определена станция поиска")));
+}
+
+TEST_F(FindTool, AHundredThousandStationsFillTheList)
+{
+    const QString script = networkSql() + QStringLiteral(   // outside the scheme: only the list reads them
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+        "INSERT INTO Stn SELECT 'g' || i, 'Станция ' || ((i * 7919) % 100000), 200000 + i, 200000, '1', 5, 0 FROM n;");
+    host.reset();
+    start(script);
+    f = new FrmZdFind(*host);
+    f->LoadFind();
+    type("Станция 9999");
+    EXPECT_GT(list().model()->rowCount(), 100000);
+    EXPECT_EQ(list().model()->index(f->dbcFind_Stn().selectedRow(), 0).data().toString(), QStringLiteral("Станция 9999"));
+}
+
+namespace {
+
+// The window in the real main window.
+class FindWindow : public zdtest::MapWindowTest, public Controls {
+protected:
+    void open()
+    {
+        trigger("mnuZdFind_Stn");
+        f = w->findWindow();
+        ASSERT_NE(f, nullptr);
+    }
+};
+
+} // namespace
+
+TEST_F(FindWindow, RendersClearTheOutOfFrameNoticeAndPutTheZoneBack)
+{
+    start(networkSql());
+    open();
+    f->ViewAll();   // before any choice: nothing to mark, no zone
+    EXPECT_FALSE(markedAnywhere(pic()));
+    EXPECT_EQ(w->zoneOutline().size(), QSize(0, 0));
+    choose("Плотная");
+    EXPECT_FALSE(child<QPushButton>("cmdFind_All")->isEnabled());   // chosen on the whole scheme
+
+    showFrame(Frame{0, -1000, 10000, 6000});
+    choose("Дальняя");
+    EXPECT_EQ(label("lblFind_NoStn"), QStringLiteral("Станция за кадром"));
+    EXPECT_TRUE(child<QPushButton>("cmdFind_All")->isEnabled());
+    clickOn("cmdFind_All");
+    EXPECT_EQ(w->state().kadr, w->state().scheme);
+    EXPECT_EQ(w->kadrZoomed(), 0);
+    EXPECT_EQ(label("lblFind_NoStn"), QString());   // the render clears it
+    EXPECT_TRUE(marked(pic(), 70000, 30000));
+
     QWidget& shape = w->zoneOutline();
     auto expectAtZone = [&] {
-        const QPointF a = w->picZdMain().toPixel(f->zone().x1, f->zone().y1);
-        const QPointF b = w->picZdMain().toPixel(f->zone().x2, f->zone().y2);
         EXPECT_TRUE(shape.isVisible());
-        EXPECT_EQ(shape.geometry(), QRect(a.toPoint(), b.toPoint() - QPoint(1, 1)));
+        EXPECT_EQ(shape.geometry(), QRect(px(f->zone().x1, f->zone().y1), px(f->zone().x2, f->zone().y2) - QPoint(1, 1)));
     };
     expectAtZone();
     showFrame(Frame{60000, 25000, 80000, 35000});   // every render puts it back at the zone
@@ -368,80 +308,36 @@ TEST_F(FindWindow, ZoneOutlineOnTheMap)
     EXPECT_NE(img.pixelColor(2, 2), QColor(255, 0, 255));
     // Zoomed far into the zone, the outline keeps to the map's edges.
     showFrame(Frame{69990, 29990, 70010, 30010});
-    EXPECT_TRUE(QRect(w->picZdMain().rect()).adjusted(-4, -4, 4, 4).contains(shape.geometry()));
+    EXPECT_TRUE(QRect(pic().rect()).adjusted(-4, -4, 4, 4).contains(shape.geometry()));
+    EXPECT_EQ(takeBoxes(), QStringList());
 }
 
-TEST_F(FindWindow, MovesOffTheChosenStation)
+TEST_F(FindWindow, AMarkingChangeFillsTheListAgain)
 {
-    start();
-    doubleClick("Дальняя");
-    PictureBox& pic = w->picZdMain();
-    const QPoint mapTl = pic.mapToGlobal(QPoint(0, 0));
-    const QPoint station = mapTl + pic.toPixel(70000, 30000).toPoint();
-    f->move(station.x() - 50, station.y() - 50);
-    f->FindOver();
-    EXPECT_EQ(f->frameGeometry().topLeft(), QPoint(mapTl.x(), station.y() - 50));
-    f->FindOver();   // no longer over it: stays
-    EXPECT_EQ(f->frameGeometry().left(), mapTl.x());
+    start(networkSql());
+    open();
+    trigger("mnuZdLight_RusOnly");
+    EXPECT_EQ(rowOf("Минск"), -1);
+    trigger("mnuZdLight_RusAll");
+    EXPECT_NE(rowOf("Минск"), -1);
+    EXPECT_EQ(takeBoxes(), QStringList());
 }
 
-TEST_F(FindWindow, OpeningAgainOrANewListKeepsTheChoiceWhileTheListHoldsIt)
+TEST_F(FindWindow, OpeningAgainKeepsTheWindowAndClosingUnloadsIt)
 {
-    start();
-    area(1);
-    doubleClick("Дальняя");
-    w->menuItem(QStringLiteral("mnuZdFind_Stn"))->trigger();
-    EXPECT_EQ(w->findWindow(), f);
-    EXPECT_EQ(f->findChildren<QRadioButton*>("optFind_Area").size(), 4);
-    EXPECT_TRUE(f->findChildren<QRadioButton*>("optFind_Area").at(1)->isChecked());
-    area(0);
-    EXPECT_EQ(label("lblFind_NazDor"), QStringLiteral("дор. Октябрьская"));
-    EXPECT_EQ(f->rsFindStn().field(u"NazStn").toString(), QStringLiteral("Дальняя"));
-    EXPECT_EQ(f->dbcFind_Stn().selectedRow(), rowOf("Дальняя"));
-    area(2);   // junctions: Дальняя is none
-    EXPECT_EQ(label("lblFind_NazDor"), QString());
-    EXPECT_FALSE(f->hasChosenRow());
-    press("cmdFind_Frag");
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("Не определена станция поиска")));
-}
-
-TEST_F(FindWindow, F1AndClosing)
-{
-    start();
-    QTest::keyClick(&textBox(), Qt::Key_F1);
-    EXPECT_TRUE(w->help().viewer());
-    boxes.clear();   // the test folder has no help document: the viewer says so
-
-    doubleClick("Плотная");
+    start(networkSql());
+    open();
+    choose("Плотная");
+    FrmZdFind* first = f;
+    open();
+    EXPECT_EQ(f, first);
     f->close();
     EXPECT_FALSE(w->zoneOutline().isVisible());
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(w->findWindow(), nullptr);
-    w->RenderKadr(w->picZdMain());
+    w->RenderKadr(pic());
     EXPECT_FALSE(w->zoneOutline().isVisible());
-    w->menuItem(QStringLiteral("mnuZdFind_Stn"))->trigger();   // a fresh window
-    ASSERT_NE(w->findWindow(), nullptr);
-    EXPECT_EQ(w->findWindow()->zone(), Zone{});
-}
-
-TEST_F(FindWindow, AHundredThousandStationsFillTheListAtOnce)
-{
-    // Outside the scheme, so that only the list reads them.
-    start(networkSql() + QStringLiteral(
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
-        "INSERT INTO Stn SELECT 'g' || i, 'Станция ' || ((i * 7919) % 100000), 200000 + i, 200000, '1', 5, 0 FROM n;"));
-    QElapsedTimer t;
-    t.start();
-    f->ListStn();
-    const qint64 fill = t.restart();
-    type("Станция 9999");
-    const qint64 typing = t.elapsed();
-    EXPECT_GT(list().model()->rowCount(), 100000);
-    // The sanitizers slow every memory access several times over.
-    const int slowdown = ZD_SANITIZED ? 5 : 1;
-    EXPECT_LT(fill, 1000 * slowdown) << "ms to fill";
-    EXPECT_LT(typing, 500 * slowdown) << "ms to type and search";
-    EXPECT_EQ(list().model()->index(f->dbcFind_Stn().selectedRow(), 0).data().toString(), QStringLiteral("Станция 9999"));
-    std::cout << "list of " << list().model()->rowCount() << " filled in " << fill << " ms, typing " << typing << " ms\n";
+    open();   // a fresh window
+    EXPECT_EQ(f->zone(), Zone{});
+    EXPECT_EQ(takeBoxes(), QStringList());
 }
