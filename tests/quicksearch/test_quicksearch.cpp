@@ -13,10 +13,6 @@
 
 using namespace zd;
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
-
 namespace {
 
 // The sample network and railway 3, whose rectangle is stored with its corners the wrong
