@@ -196,7 +196,8 @@ void FrmZdMain::buildToolbar()
     setButtonEnabled(QStringLiteral("mnuKadrBack"), false);
 }
 
-// The quick-search field and Latin labels, both served by the network's name index.
+// What the name search adds: the network's name index, the quick-search field of the
+// toolbar and "Сервис" → "Подписи латиницей".
 void FrmZdMain::addNameSearch()
 {
     m_names = new search::IndexLoader(this);
