@@ -2,6 +2,7 @@
 // A materialised query result: rows read once from SQLite, then walked with a
 // current row, bookmarks and field look-up by column name.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>

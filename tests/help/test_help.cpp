@@ -94,7 +94,6 @@ TEST_F(HelpTest, MenuCommandsReportAMissingFileAndOpenNothing)
     for (const MsgRequest& r : boxes) {
         EXPECT_EQ(r.text, QStringLiteral("Отсутствует файл справки ZdHelp.hlp"));
         EXPECT_EQ(r.icon, MsgIcon::None);
-        EXPECT_EQ(r.caption, kAppTitle);
     }
     EXPECT_EQ(help.viewer(), nullptr);
     EXPECT_TRUE(help.helpFile().isEmpty());

@@ -1,15 +1,8 @@
-#include "mainwin/FrameHistory.h"
+#include "render/View.h"
 
 #include <gtest/gtest.h>
 
 using namespace zd;
-
-TEST(ZoomFrame, InAndOutOfTheWholeScheme)
-{
-    const Frame whole{0, -1000, 84000, 36000};
-    EXPECT_EQ(zoomFrame(whole, true), (Frame{21000, 8250, 63000, 26750}));
-    EXPECT_EQ(zoomFrame(whole, false), (Frame{-42000, -19500, 126000, 54500}));
-}
 
 TEST(ZoomFrame, RefusesExtentsBelowSixteenUnitsAndBeyondThe32BitRange)
 {
@@ -25,35 +18,9 @@ TEST(ZoomFrame, RefusesExtentsBelowSixteenUnitsAndBeyondThe32BitRange)
     EXPECT_GE(f.y2 - f.y1, 16);
 }
 
-TEST(FrameHistoryTest, BackThenANewFrameKeepsTheLaterEntries)
-{
-    const Frame a{0, 0, 10, 10}, b{1, 1, 11, 11}, c{2, 2, 12, 12}, d{3, 3, 13, 13};
-    FrameHistory h;
-    EXPECT_FALSE(h.canBack());
-    h.append(a);
-    EXPECT_FALSE(h.canBack());
-    EXPECT_FALSE(h.canFore());
-    h.append(b);
-    h.append(c);
-    h.setPos(h.pos() - 1);
-    EXPECT_EQ(h.at(h.pos()), b);
-    EXPECT_TRUE(h.canFore());
-    h.append(d);
-    EXPECT_EQ(h.count(), 4);
-    EXPECT_EQ(h.at(3), c);
-    EXPECT_FALSE(h.canFore());
-    h.setPos(h.pos() - 1);
-    EXPECT_EQ(h.at(h.pos()), c);
-    h.setPos(0);   // outside 1..count: ignored
-    EXPECT_EQ(h.pos(), 3);
-}
-
 TEST(KadrScale, RoundedDiagonalsOfPictureAndFrame)
 {
-    // 1600 x 900 px at 15 twips per pixel over the whole scheme.
-    const Frame whole{0, -1000, 84000, 36000};
-    const double dt = std::round(std::sqrt(24000.0 * 24000 + 13500.0 * 13500));
-    const double dm = std::round(std::sqrt(84000.0 * 84000 + 37000.0 * 37000));
-    EXPECT_FLOAT_EQ(kadrScaleFor(24000, 13500, whole), static_cast<float>(dt / dm));
+    // 1600 x 900 px at 15 twips per pixel over the whole scheme: diagonals 27536 and 91788.
+    EXPECT_FLOAT_EQ(kadrScaleFor(24000, 13500, Frame{0, -1000, 84000, 36000}), 27536.0f / 91788.0f);
     EXPECT_FLOAT_EQ(kadrScaleFor(300, 400, Frame{0, 0, 30, 40}), 10.0f);
 }

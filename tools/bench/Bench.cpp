@@ -353,13 +353,24 @@ double differingPixels(const QImage& a, const QImage& b)
     return static_cast<double>(diff) / (static_cast<double>(x.width()) * x.height());
 }
 
-double peakMemoryMb()
+namespace {
+double statusMb(const QByteArray& field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly)) return 0;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+        if (line.startsWith(field)) return line.mid(field.size()).trimmed().split(' ').value(0).toDouble() / 1024;
     return 0;
+}
+} // namespace
+
+double peakMemoryMb() { return statusMb("VmHWM:"); }
+double residentMemoryMb() { return statusMb("VmRSS:"); }
+
+bool resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
 }
 
 } // namespace zd::bench

@@ -92,7 +92,10 @@ void drawList(const DrawList& list, QImage& image);
 // Fraction of pixels in which two images of the same size differ (1 when the sizes differ).
 double differingPixels(const QImage& a, const QImage& b);
 
-// Peak resident memory of the process in megabytes (VmHWM).
+// Peak resident memory of the process in megabytes (VmHWM), and the present one (VmRSS).
 double peakMemoryMb();
+double residentMemoryMb();
+// Starts the peak anew from the present resident memory; false where the system cannot.
+bool resetPeakMemory();
 
 } // namespace zd::bench

@@ -3,6 +3,7 @@
 // Prints a table, then one JSON line with every figure.
 #include "Bench.h"
 #include "QuickBench.h"
+#include "RouteBench.h"
 #include "SearchBench.h"
 
 #include "data/Database.h"
@@ -36,6 +37,7 @@ struct Options {
     QSize size{1600, 900};
     int runs = 15;
     QStringList only;   // frame kinds to measure; all when empty
+    bool route = false; // the route graph instead of the frames
 };
 
 double msOf(const std::function<void()>& work)
@@ -265,12 +267,14 @@ bool parse(const QStringList& args, Options& o)
                   {QStringLiteral("width"), QStringLiteral("picture width, pixels"), QStringLiteral("px"), QStringLiteral("1600")},
                   {QStringLiteral("height"), QStringLiteral("picture height, pixels"), QStringLiteral("px"), QStringLiteral("900")},
                   {QStringLiteral("runs"), QStringLiteral("runs of every figure"), QStringLiteral("n"), QStringLiteral("15")},
-                  {QStringLiteral("only"), QStringLiteral("frames to measure: whole,zoom4,zoom16,zoom64"), QStringLiteral("list")}});
+                  {QStringLiteral("only"), QStringLiteral("frames to measure: whole,zoom4,zoom16,zoom64"), QStringLiteral("list")},
+                  {QStringLiteral("route"), QStringLiteral("the route graph and routes instead of the frames")}});
     if (!p.parse(args) || !p.isSet(QStringLiteral("db"))) return false;
     bool ok1 = false, ok2 = false, ok3 = false;
     o.db = p.value(QStringLiteral("db"));
     o.size = QSize(p.value(QStringLiteral("width")).toInt(&ok1), p.value(QStringLiteral("height")).toInt(&ok2));
     o.runs = p.value(QStringLiteral("runs")).toInt(&ok3);
+    o.route = p.isSet(QStringLiteral("route"));
     if (p.isSet(QStringLiteral("only"))) o.only = p.value(QStringLiteral("only")).split(u',');
     return ok1 && ok2 && ok3 && o.runs > 0 && o.size.width() > 0 && o.size.height() > 0;
 }
@@ -285,8 +289,9 @@ int main(int argc, char** argv)
     if (app.arguments().contains(QStringLiteral("--quick"))) return runQuickBench(app.arguments());
     Options o;
     if (!parse(app.arguments(), o)) {
-        std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16]\n");
+        std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16] [--route]\n");
         return 2;
     }
+    if (o.route) return runRouteBench(o.db, o.runs);
     return Bench(o).run();
 }

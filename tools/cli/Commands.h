@@ -15,6 +15,9 @@ struct Command {
 // zdcli find --db FILE TEXT [--limit N] [--russia] [--format text|json]
 int runFind(const QStringList& args);
 
+// `zdcli route`: the shortest route between two stations (RouteCommand.cpp).
+int runRoute(const QStringList& args);
+
 // Every subcommand, in the order `zdcli --help` lists them.
 const Command* commands();
 int commandCount();

@@ -13,6 +13,7 @@ namespace {
 // One line per subcommand; a subcommand's source file adds its own.
 const Command kCommands[] = {
     {"find", "станции и дороги по названию или коду, лучшие первыми", false, runFind},
+    {"route", "кратчайший путь по сети между станциями, с перегонами и итогами по дорогам", false, runRoute},
     {nullptr, nullptr, false, nullptr},   // the end of the list
 };
 
