@@ -39,6 +39,7 @@ struct MapState {
     std::int32_t stnRadius = 0; // radius of the last circle symbol drawn (map units)
     MapStyle style = MapStyle::Classic;
     bool generalise = false;    // generalisation is on for the frame being drawn
+    bool latinNames = false;    // station names in Latin letters ("Подписи латиницей")
 
     Canvas* mainPic = nullptr;           // picZdMain
     RowSet* mainPeregons = nullptr;      // the sections of the last render

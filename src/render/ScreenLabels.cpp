@@ -6,6 +6,7 @@
 #include "render/Canvas.h"
 #include "render/DrawStations.h"
 #include "render/RectGrid.h"
+#include "render/StnLabel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -156,7 +157,7 @@ void placeLabels(MapState& st, Canvas& pic, Store& store, RowSet& rows, const st
     sc.names.clear();
     for (const StationRow& r : stations) {
         if (rows.isNullAt(r.row, cn) || !nameShown(st, sc, r.tip, r.priority == 0)) continue;
-        const QString name = rows.textAt(r.row, cn);
+        const QString name = shownStnName(st, rows.textAt(r.row, cn));   // measured as drawn
         const int role = fontRole(r.tip);
         const double w = store.fonts.width(role, s, name) + 2, h = store.fonts.height(role, s);
         const double e = s.symbol(r.tip) + kLabelGap, d = e * 0.7;

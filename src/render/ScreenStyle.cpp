@@ -361,6 +361,14 @@ std::vector<QRectF> placedLengths(Canvas& pic)
     return s ? boxes(s->scene.lengthLabels) : std::vector<QRectF>();
 }
 
+std::vector<std::pair<QRectF, QString>> placedNameTexts(Canvas& pic)
+{
+    std::vector<std::pair<QRectF, QString>> out;
+    if (const Store* s = currentStore(pic))
+        for (const Label& l : s->scene.names) out.emplace_back(l.box, l.text);
+    return out;
+}
+
 int drawnSymbols(Canvas& pic)
 {
     const Store* s = currentStore(pic);

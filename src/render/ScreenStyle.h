@@ -10,8 +10,10 @@
 #include "render/MapState.h"
 
 #include <QRectF>
+#include <QString>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace zd::screen {
@@ -42,6 +44,8 @@ void drawStnNames(MapState& st, Canvas& pic, RowSet& rows);
 // What the picture's scene holds now, in device-independent pixels.
 std::vector<QRectF> placedNames(Canvas& pic);
 std::vector<QRectF> placedLengths(Canvas& pic);
+// The names placed with their texts as drawn.
+std::vector<std::pair<QRectF, QString>> placedNameTexts(Canvas& pic);
 int drawnSymbols(Canvas& pic);
 
 } // namespace zd::screen

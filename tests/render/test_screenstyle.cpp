@@ -12,6 +12,8 @@
 #include "render/RenderFrame.h"
 #include "render/ScreenStyle.h"
 
+#include <QFontMetricsF>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -58,17 +60,29 @@ constexpr int kMoscowX = 12606, kMoscowY = 14667;
 TEST(ScreenStyle, PlacedNamesAndLengthsNeverOverlap)
 {
     DemoMap m(MapStyle::Screen);
-    struct Case { const char* name; Frame frame; std::size_t atLeast; };
+    struct Case { const char* name; Frame frame; std::size_t atLeast; bool latin; };
+    const Frame moscow16 = around(m.st.scheme, 16, kMoscowX, kMoscowY);
     const Case cases[] = {
-        {"the whole scheme", m.st.scheme, 150},
-        {"1/16 about Москва", around(m.st.scheme, 16, kMoscowX, kMoscowY), 60},
-        {"1/128 about Москва", around(m.st.scheme, 128, kMoscowX, kMoscowY), 3},
+        {"the whole scheme", m.st.scheme, 150, false},
+        {"1/16 about Москва", moscow16, 60, false},
+        {"1/128 about Москва", around(m.st.scheme, 128, kMoscowX, kMoscowY), 3, false},
+        {"the whole scheme, Latin names", m.st.scheme, 150, true},
+        {"1/16 about Москва, Latin names", moscow16, 60, true},
     };
+    // The smallest name font: a name's box is at least as wide as its text drawn in it.
+    QFont smallest(QStringLiteral("DejaVu Sans"));
+    smallest.setPixelSize(screen::sizesFloor().fontMinor);
+    const QFontMetricsF small(smallest);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        m.st.latinNames = c.latin;
         ASSERT_TRUE(m.render(c.frame));
         std::vector<QRectF> boxes = screen::placedNames(m.pic);
         EXPECT_GE(boxes.size(), c.atLeast);
+        for (const auto& [box, text] : screen::placedNameTexts(m.pic)) {
+            EXPECT_EQ(text.contains(QRegularExpression(QStringLiteral("[А-Яа-яЁё]"))), !c.latin) << text.toStdString();
+            EXPECT_GE(box.width() + 0.5, small.horizontalAdvance(text)) << text.toStdString();
+        }
         const std::vector<QRectF> lengths = screen::placedLengths(m.pic);
         boxes.insert(boxes.end(), lengths.begin(), lengths.end());
         const QRectF picture(QPointF(0, 0), QSizeF(m.pic.pixelSize()));

@@ -4,6 +4,7 @@
 #include "Bench.h"
 #include "ExportBench.h"
 #include "OverviewBench.h"
+#include "QuickBench.h"
 #include "RouteBench.h"
 #include "SearchBench.h"
 
@@ -337,6 +338,7 @@ int main(int argc, char** argv)
     if (app.arguments().contains(QStringLiteral("--search"))) return runSearchBench(app.arguments());
     if (app.arguments().contains(QStringLiteral("--overview"))) return runOverviewBench(app.arguments());
     if (app.arguments().contains(QStringLiteral("--export"))) return runExportBench(app.arguments());
+    if (app.arguments().contains(QStringLiteral("--quick"))) return runQuickBench(app.arguments());
     Options o;
     o.screen = mapStyle == QLatin1String("screen");
     if (mapStyle == QLatin1String("?") || !parse(app.arguments(), o)) {
