@@ -1,5 +1,6 @@
 #include "mainwin/StyleMenu.h"
 
+#include "desk/Desk.h"
 #include "mainwin/FrmZdMain.h"
 
 #include <QActionGroup>
@@ -70,6 +71,7 @@ void StyleMenu::choose(MapStyle style)
     if (m_window.state().style == style) return;
     m_window.state().style = style;
     m_window.redrawFrame();
+    m_window.desk().markingChanged();   // the overview is drawn in the map's style too
 }
 
 void StyleMenu::showChecks(MapStyle style)
