@@ -1,7 +1,7 @@
 // The style "Для экрана" on the demo network, drawn by the renderer on a picture without a
 // window: names that never overlap, highlights visible at every section's midpoint and
 // gone without a trace, sizes held between their floor and ceiling at every zoom, thinning
-// by density, and the classic picture untouched by the other style.
+// by density, and a preview that leaves the main map as it was.
 #include "TestDb.h"
 #include "data/Database.h"
 #include "data/Queries.h"
@@ -196,21 +196,6 @@ TEST(ScreenStyle, MinorStationsThinnedByDensityOnlyWithGeneralisation)
         const int rows = m.stations.rows().recordCount();
         EXPECT_EQ(screen::drawnSymbols(m.pic) < rows, c.thinned) << screen::drawnSymbols(m.pic) << " of " << rows;
     }
-}
-
-// The classic picture is the same before and after frames in the other style.
-TEST(ScreenStyle, ClassicPictureUnchangedByTheOtherStyle)
-{
-    DemoMap m(MapStyle::Classic);
-    const Frame fragment = around(m.st.scheme, 16, kMoscowX, kMoscowY);
-    ASSERT_TRUE(m.render(fragment));
-    const QImage classic = m.pic.image();
-    m.st.style = MapStyle::Screen;
-    ASSERT_TRUE(m.render(fragment));
-    EXPECT_FALSE(m.pic.image() == classic);
-    m.st.style = MapStyle::Classic;
-    ASSERT_TRUE(m.render(fragment));
-    EXPECT_TRUE(m.pic.image() == classic);
 }
 
 // A preview drawn on a picture of its own leaves the main map's pixels as they were, in
