@@ -13,6 +13,7 @@
 #include "platform/WindPos.h"
 #include "render/PictureBox.h"
 #include "render/RenderFrame.h"
+#include "routewin/FrmRoute.h"
 #include "stnfind/FrmZdFind.h"
 
 #include <QActionGroup>
@@ -93,6 +94,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     m_lblFindMsg->hide();
     buildMenus();
     buildToolbar();
+    addRouteCommand();
     m_pointer = std::make_unique<MapPointer>(*this, *m_frag, m_mapMode, *m_tlbZd);
     m_help.HelpInit(this, m_programDir);
     m_st.processEvents = [this] { processPendingEvents(); };
@@ -190,6 +192,20 @@ void FrmZdMain::buildToolbar()
     setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), false);
     setButtonEnabled(QStringLiteral("mnuKadrFore"), false);
     setButtonEnabled(QStringLiteral("mnuKadrBack"), false);
+}
+
+// "Сервис" → "Маршрут…" (Ctrl+R) and its toolbar button.
+void FrmZdMain::addRouteCommand()
+{
+    const QString key = QStringLiteral("mnuService_Route");
+    QAction* item = extraMenu(QStringLiteral("mnuService")).addAction(QStringLiteral("Маршрут…"));
+    item->setObjectName(key);
+    item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(item, &QAction::triggered, this, &FrmZdMain::mnuService_Route_Click);
+    auto* button = new QAction(toolbarIcon(key), QStringLiteral("Маршрут между станциями"), this);
+    button->setObjectName(key);
+    connect(button, &QAction::triggered, this, &FrmZdMain::mnuService_Route_Click);
+    addToolbarAction(button);
 }
 
 QMenu& FrmZdMain::extraMenu(const QString& name)
@@ -655,6 +671,8 @@ FrmLight* FrmZdMain::lightWindow() const { return qobject_cast<FrmLight*>(m_tool
 FrmZdFind& FrmZdMain::loadFindWindow() { return loadTool<FrmZdFind>(FindTool); }
 FrmZdDor& FrmZdMain::loadDorWindow() { return loadTool<FrmZdDor>(DorTool); }
 FrmLight& FrmZdMain::loadLightWindow() { return loadTool<FrmLight>(LightTool); }
+FrmRoute* FrmZdMain::routeWindow() const { return qobject_cast<FrmRoute*>(m_tools[RouteTool].data()); }
+FrmRoute& FrmZdMain::loadRouteWindow() { return loadTool<FrmRoute>(RouteTool); }
 
 void FrmZdMain::showObjectAt(RowSet& sections, PictureBox& surface, float x, float y)
 {
@@ -674,6 +692,7 @@ void FrmZdMain::setPickMode(PointerMode* mode) { m_pointer->setPick(mode); }
 
 void FrmZdMain::mnuZdFind_Stn_Click() { loadFindWindow().LoadFind(); }
 void FrmZdMain::mnuZdFind_Dor_Click() { loadDorWindow().LoadFindDor(); }
+void FrmZdMain::mnuService_Route_Click() { loadRouteWindow().LoadRoute(); }
 
 void FrmZdMain::mnuZdLight_Peregon_Click()
 {

@@ -26,6 +26,7 @@ class Fragment;
 class FrmLight;
 class FrmZdDor;
 class FrmZdFind;
+class FrmRoute;
 class MapPointer;
 class PictureBox;
 class ZoneOutline;
@@ -62,6 +63,7 @@ public:
     void mnuZdGen_Click();
     void mnuZdFind_Stn_Click();
     void mnuZdFind_Dor_Click();
+    void mnuService_Route_Click();
     void mnuHelp_About_Click() { m_help.helpAbout(m_programDir, this); }
     void mnuHelp_Instr_Click() { m_help.helpInstr(m_programDir, this); }
     Help& help() { return m_help; }
@@ -116,6 +118,8 @@ public:
     FrmZdDor& loadDorWindow();
     FrmLight* lightWindow() const;
     FrmLight& loadLightWindow();
+    FrmRoute* routeWindow() const;
+    FrmRoute& loadRouteWindow();
 
     QAction* menuItem(const QString& name) const;   // a menu item or a top-level menu
     QAction* button(const QString& key) const;      // a toolbar button
@@ -142,13 +146,14 @@ protected:
 private:
     // The tool windows in their fixed order: a render redraws their highlights in this
     // order, "Убрать подсветку" switches them off in the reverse order.
-    enum ToolSlot { FindTool, DorTool, LightTool, kToolSlots };
+    enum ToolSlot { FindTool, DorTool, LightTool, RouteTool, kToolSlots };
     template <class W>
     W& loadTool(ToolSlot slot);
     std::vector<MapTool*> tools() const;
 
     void buildMenus();
     void buildToolbar();
+    void addRouteCommand();
     void StartUp();
     void layOutOverScreen();
     bool openDatabase();
