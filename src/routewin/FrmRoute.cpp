@@ -43,6 +43,7 @@ const QString kPickMissed = QStringLiteral("Здесь нет станции: щ
 constexpr int kFieldWidth = 190;   // pixels, each stop's column
 constexpr int kTableWidth = 660;
 constexpr int kWindowHeight = 720;
+constexpr int kMeasuredRows = 100;   // a long route's columns are sized by its first rows
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption)
 {
@@ -63,6 +64,7 @@ QTableView* table(QWidget* parent, const char* name, QStandardItemModel* model)
     t->verticalHeader()->hide();
     t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 4);
     t->horizontalHeader()->setStretchLastSection(true);
+    t->horizontalHeader()->setResizeContentsPrecision(kMeasuredRows);
     return t;
 }
 } // namespace
@@ -364,6 +366,9 @@ void FrmRoute::showAnswer(route::RouteAnswer& answer)
     }
     m_route = std::move(answer.route);
     showRoute();
+    // The table shows before the map is drawn again, which takes seconds on a large network.
+    if (const MapState& st = m_host.state(); st.processEvents) st.processEvents();
+    if (m_host.ended()) return;
     m_overlayOn = true;
     overlayChanged(wasDrawn);
 }

@@ -34,7 +34,7 @@ StopField::StopField(const QString& caption, StnListModel& model, bool removable
     m_combo->setObjectName(QStringLiteral("dbcStn"));
     m_combo->setToolTip(QStringLiteral("Введите название или выберите станцию из списка"));
     QListView& list = m_combo->list();
-    list.setMinimumHeight(list.fontMetrics().height() * kListRows);
+    list.setFixedHeight(list.fontMetrics().height() * kListRows + 2 * list.frameWidth());
     m_pick = toolButton(this, "cmdPick", QStringLiteral("На схеме"), QStringLiteral("Выбрать станцию щелчком на схеме (Esc — отмена)"));
     m_pick->setCheckable(true);
 
