@@ -1,13 +1,17 @@
 #include "mainwin/FrmZdMain.h"
 #include "platform/MsgBox.h"
 
+#include "desk/Desk.h"
+
 #include <QApplication>
+#include <QSettings>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(zd::kAppTitle);
     zd::FrmZdMain main(QCoreApplication::applicationDirPath());
+    main.desk().useSettings(std::make_unique<QSettings>(QStringLiteral("zdschema"), QStringLiteral("zdschema")));
     main.show();
     return app.exec();
 }

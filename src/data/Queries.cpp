@@ -47,6 +47,20 @@ QString frameStationsSql(const FrameBounds& f, const QString& rusFilter, bool ge
         + QStringLiteral(" Order by TipStn ASC");
 }
 
+QString frameHasRowsSql(const FrameBounds& f, const QString& rusFilter, bool generalised)
+{
+    return QStringLiteral("SELECT EXISTS(") + frameSectionsSql(f, rusFilter) + QStringLiteral(") AND EXISTS(")
+        + frameStationsSql(f, rusFilter, generalised) + QStringLiteral(")");
+}
+
+QString overviewSectionsSql(const QString& rusFilter)
+{
+    return QStringLiteral("SELECT Stn1X, Stn1Y, Stn2X, Stn2Y, Doroga.KodContry FROM Peregon,Doroga "
+                          "WHERE Doroga.KodDor=Peregon.KodDor ") + rusFilter;
+}
+
+QString sectionLengthsSql() { return QStringLiteral("SELECT Stn1X, Stn1Y, Stn2X, Stn2Y, LenPer FROM Peregon"); }
+
 QString cursorStationsSql(std::int32_t x0, std::int32_t y0, std::int32_t d, bool generalised)
 {
     return QStringLiteral("SELECT NazStn, StnX, StnY,KodDor,TipStn,StnBranch  FROM Stn WHERE ")

@@ -26,6 +26,17 @@ QString frameSectionsSql(const FrameBounds& f, const QString& rusFilter);
 // The stations in the frame, ordered by type.
 QString frameStationsSql(const FrameBounds& f, const QString& rusFilter, bool generalised);
 
+// One row and column: 1 when both queries of the frame would give rows (a frame the map
+// can show), 0 otherwise. Each query stops at its first row.
+QString frameHasRowsSql(const FrameBounds& f, const QString& rusFilter, bool generalised);
+
+// The ends and the country of every section under the marking's condition: the lines of a
+// small picture of the whole scheme.
+QString overviewSectionsSql(const QString& rusFilter);
+
+// The ends and the length of every section: the network's kilometres per map unit.
+QString sectionLengthsSql();
+
 // The stations within d map units of (x0, y0) on both axes (the object under the pointer).
 QString cursorStationsSql(std::int32_t x0, std::int32_t y0, std::int32_t d, bool generalised);
 

@@ -195,6 +195,7 @@ void FrmZdDor::Dor_Selected(int selDor)
     // text, so the label does not keep the previous railway's, and the buttons act on this one.
     m_lblFindDor3->setText(rows.text(rows.column(u"NazCentr")));
     m_selKodDor = rows.text(rows.column(u"KodDor"));
+    m_selNazDor = rows.text(rows.column(u"NazDor"));
     if (!m_host.openOrFail(m_dtaCentrOtd, centrOtdSql(m_selKodDor, m_host.state().rusFilter))) return;
     RowSet& centres = m_dtaCentrOtd.rows();
     const int naz = centres.column(u"NazStn");
@@ -223,9 +224,11 @@ void FrmZdDor::DorLight(bool light)
     m_host.setLightOn(Highlight::Railway, light);
     if (!light) {
         m_lightKodDor.clear();
+        m_lightNazDor.clear();
         return;
     }
     m_lightKodDor = m_selKodDor;
+    m_lightNazDor = m_selNazDor;
     const std::int16_t mode = m_host.state().rusMode;
     if (!m_host.openOrFail(m_dtaDorVib_Stn, dorStationsSql(m_selKodDor, mode))) return;
     if (!m_host.openOrFail(m_dtaDorVib_Per, dorSectionsSql(m_selKodDor, mode))) return;
@@ -235,13 +238,13 @@ void FrmZdDor::DorLight(bool light)
 }
 
 // Sections, then station symbols, then names, over the picture as it is.
-void FrmZdDor::drawRailway(Color color)
+void FrmZdDor::drawRailway(Color color) { drawRailwayOn(m_host.state(), m_host.picture(), color); }
+
+void FrmZdDor::drawRailwayOn(MapState& st, Canvas& pic, Color color)
 {
     RowSet& stations = m_dtaDorVib_Stn.rows();
     RowSet& sections = m_dtaDorVib_Per.rows();
     if (stations.recordCount() == 0 || sections.recordCount() == 0) return;
-    MapState& st = m_host.state();
-    PictureBox& pic = m_host.picture();
     DrawPeregons(st, pic, sections, color);
     DrawStations(st, pic, stations, color);
     DrawStnNames(st, pic, stations);
@@ -306,6 +309,20 @@ void FrmZdDor::redrawHighlight()
 {
     if (m_host.lightOn(Highlight::Railway)) DorLight(true);
 }
+
+void FrmZdDor::drawHighlightOn(MapPicture& target)
+{
+    if (m_host.lightOn(Highlight::Railway) && !m_lightKodDor.isEmpty())
+        drawRailwayOn(target.state, target.canvas, target.state.palette.light);
+}
+
+std::vector<LegendEntry> FrmZdDor::highlightLegend() const
+{
+    if (!m_host.lightOn(Highlight::Railway) || m_lightKodDor.isEmpty()) return {};
+    return {{LegendEntry::Section, m_host.state().palette.light, QStringLiteral("Дорога: ") + m_lightNazDor, 0}};
+}
+
+QString FrmZdDor::frameTitle() const { return m_host.lightOn(Highlight::Railway) ? m_lightNazDor : QString(); }
 
 bool FrmZdDor::switchHighlightOff()
 {

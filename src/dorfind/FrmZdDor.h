@@ -27,6 +27,9 @@ public:
     void markingChanged() override;
     void redrawHighlight() override;
     bool switchHighlightOff() override;
+    void drawHighlightOn(MapPicture& target) override;
+    std::vector<LegendEntry> highlightLegend() const override;
+    QString frameTitle() const override;
 
     // Fills the railway list under the marking mode, places the window at the right edge
     // of the map, on top, and shows it.
@@ -67,11 +70,13 @@ private:
     void cmdDorVib_Off_Click();
     void cmdDorVib_All_Click();
     void drawRailway(Color color);
+    void drawRailwayOn(MapState& st, Canvas& pic, Color color);
     QPoint picScreenPos() const;
 
     MapHost& m_host;
     DataSource m_dtaFindDor, m_dtaCentrOtd, m_dtaDorVib_Stn, m_dtaDorVib_Per;
     QString m_selKodDor, m_lightKodDor;
+    QString m_selNazDor, m_lightNazDor;   // their names, for the legend and titles of exports
     Frame m_dorRect{0, 0, 0, 0};
     bool m_picked = false;
 

@@ -442,6 +442,7 @@ void FrmLight::PeregonLight(bool light)
         m_host.setLightOn(Highlight::Sections, false);
         return;
     }
+    if (condition != m_perCondition) m_perCaption = sectionCaption();
     m_perCondition = condition;
     m_perFilter = st.rusFilter;
     if (m_dtaLightPer.rows().recordCount() == 0) {
@@ -476,6 +477,7 @@ void FrmLight::StnLight(bool light)
         m_host.setLightOn(Highlight::Stations, false);
         return;
     }
+    if (codes != m_stnCodes) m_stnCaption = stationCaption();
     m_stnCodes = codes;
     m_stnFilter = st.rusFilter;
     if (m_dtaLightStn.rows().recordCount() == 0) {
@@ -502,6 +504,49 @@ void FrmLight::drawSections(Color color)
 void FrmLight::drawStations(Color color)
 {
     DrawStations(m_host.state(), m_host.picture(), m_dtaLightStn.rows(), color);
+}
+
+// As the render's redraw leaves the map: the sections with the frame's symbols over them,
+// the station highlight, the names, and the station highlight once more.
+void FrmLight::drawHighlightOn(MapPicture& target)
+{
+    MapState& st = target.state;
+    const bool stations = m_host.lightOn(Highlight::Stations);
+    if (m_host.lightOn(Highlight::Sections)) {
+        DrawPeregons(st, target.canvas, m_dtaLightPer.rows(), st.palette.light);
+        DrawStations(st, target.canvas, target.stations, st.palette.net);
+        if (stations) DrawStations(st, target.canvas, m_dtaLightStn.rows(), st.palette.light);
+        DrawStnNames(st, target.canvas, target.stations);
+    }
+    if (stations) DrawStations(st, target.canvas, m_dtaLightStn.rows(), st.palette.light);
+}
+
+std::vector<LegendEntry> FrmLight::highlightLegend() const
+{
+    const Color light = m_host.state().palette.light;
+    std::vector<LegendEntry> entries;
+    if (m_host.lightOn(Highlight::Sections)) entries.push_back({LegendEntry::Section, light, m_perCaption, 0});
+    if (m_host.lightOn(Highlight::Stations)) entries.push_back({LegendEntry::Station, light, m_stnCaption, 9});
+    return entries;
+}
+
+QString FrmLight::sectionCaption() const
+{
+    switch (OptIndex(m_optTipLight)) {
+    case 1: return QStringLiteral("Кол-во путей ") + m_optRL[OptIndex(m_optRL)]->text() + u' ' + m_lblRL_Dig->text();
+    case 2:
+        return QStringLiteral("Длина перегона ") + m_optLen[OptIndex(m_optLen)]->text() + u' ' + m_txtLen->text().trimmed()
+            + QStringLiteral(" км");
+    default: return QStringLiteral("Вид тяги: ") + m_optEL[OptIndex(m_optEL)]->text();
+    }
+}
+
+QString FrmLight::stationCaption() const
+{
+    QStringList ticked;
+    for (const QAbstractButton* c : m_chkStn)
+        if (c->isChecked()) ticked << c->text();
+    return ticked.join(QStringLiteral(", "));
 }
 
 

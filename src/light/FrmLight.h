@@ -33,6 +33,8 @@ public:
     const QWidget* toolWindow() const override { return this; }
     void redrawHighlight() override;
     bool switchHighlightOff() override;
+    void drawHighlightOn(MapPicture& target) override;
+    std::vector<LegendEntry> highlightLegend() const override;
 
     void LoadLight();
     void PeregonLight(bool light);   // sections of the criterion, highlighted or ordinary
@@ -73,6 +75,9 @@ private:
 
     void drawSections(Color color);
     void drawStations(Color color);
+    // What the settings highlight, in words, for a legend.
+    QString sectionCaption() const;
+    QString stationCaption() const;
 
     MapHost& m_host;
     QTabWidget* m_tabLight = nullptr;
@@ -104,6 +109,7 @@ private:
     // What the rows were queried with: the condition or code list, and the map's
     // Russia-only condition at the time.
     QString m_perCondition, m_perFilter, m_stnCodes, m_stnFilter;
+    QString m_perCaption, m_stnCaption;   // the highlights on the map, in words
     bool m_placed = false;
 };
 

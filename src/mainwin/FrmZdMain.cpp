@@ -1,6 +1,10 @@
 #include "mainwin/FrmZdMain.h"
 
+#include "desk/Desk.h"
 #include "dorfind/FrmZdDor.h"
+#include "export/ExportCommands.h"
+#include "export/FrmStats.h"
+#include "export/LegendDock.h"
 #include "fragment/FragControls.h"
 #include "fragment/Fragment.h"
 #include "light/FrmLight.h"
@@ -96,11 +100,15 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     buildToolbar();
     addRouteCommand();
     m_pointer = std::make_unique<MapPointer>(*this, *m_frag, m_mapMode, *m_tlbZd);
+    m_desk = new Desk(*this);
     m_help.HelpInit(this, m_programDir);
     m_st.processEvents = [this] { processPendingEvents(); };
+    m_export = new ExportCommands(*this);
 }
 
-FrmZdMain::~FrmZdMain() = default;
+// The map goes with the window's children, after this body: the desk hears none of its
+// last events, which would reach a window no longer whole.
+FrmZdMain::~FrmZdMain() { m_pic->removeEventFilter(m_desk); }
 
 // ---------------------------------------------------------------- menus and toolbar
 
@@ -198,7 +206,7 @@ void FrmZdMain::buildToolbar()
 void FrmZdMain::addRouteCommand()
 {
     const QString key = QStringLiteral("mnuService_Route");
-    QAction* item = extraMenu(QStringLiteral("mnuService")).addAction(QStringLiteral("Маршрут…"));
+    QAction* item = extraMenu(QStringLiteral("mnuService")).addAction(QStringLiteral("&Маршрут…"));
     item->setObjectName(key);
     item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(item, &QAction::triggered, this, &FrmZdMain::mnuService_Route_Click);
@@ -211,7 +219,7 @@ void FrmZdMain::addRouteCommand()
 QMenu& FrmZdMain::extraMenu(const QString& name)
 {
     static const std::pair<const char*, const char*> order[] = {
-        {"mnuView", "Вид"}, {"mnuBookmarks", "Закладки"}, {"mnuService", "Сервис"}};
+        {"mnuView", "Ви&д"}, {"mnuBookmarks", "&Закладки"}, {"mnuService", "Се&рвис"}};
     if (auto* existing = menuBar()->findChild<QMenu*>(name, Qt::FindDirectChildrenOnly)) return *existing;
     QString caption;
     QAction* before = menuItem(QStringLiteral("mnuHelp"));
@@ -331,6 +339,7 @@ void FrmZdMain::Form_Activate()
 void FrmZdMain::StartUp()
 {
     layOutOverScreen();
+    m_desk->restoreWindow();
     SetKbdLayout(0);
     show();
     m_dbPath = m_programDir + QStringLiteral("/ZdShort.mdb");
@@ -354,6 +363,7 @@ void FrmZdMain::StartUp()
     m_st.polyDraw = m_polyDraw.get();
     m_st.mainPic = m_pic;
     m_st.mainPeregons = &m_dtaPeregon.rows();
+    m_desk->networkOpened();
     RenderKadr(*m_pic);
     if (m_ended) return;
     setItemEnabled(QStringLiteral("mnuMagist_Frag0"), false);
@@ -406,7 +416,11 @@ void FrmZdMain::endProgram(int code)
     QCoreApplication::exit(code);
 }
 
-void FrmZdMain::mnuFiles_End_Click() { endProgram(0); }
+void FrmZdMain::mnuFiles_End_Click()
+{
+    if (m_startDone && !m_ended) m_desk->saveWindow();
+    endProgram(0);
+}
 
 void FrmZdMain::closeEvent(QCloseEvent* event)
 {
@@ -450,6 +464,7 @@ void FrmZdMain::RenderKadr(PictureBox& pic)
     }
     for (MapTool* t : tools()) t->frameRendered();
     recordFrame();
+    m_desk->frameShown();
     if (m_resizePending) QTimer::singleShot(0, this, &FrmZdMain::redrawFrame);
 }
 
@@ -525,7 +540,8 @@ bool FrmZdMain::eventFilter(QObject* watched, QEvent* event)
             m_resizePending = true;
             if (!m_rendering) QTimer::singleShot(0, this, &FrmZdMain::redrawFrame);
         } else if (event->type() == QEvent::Wheel) {
-            zoomByWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            zoomByWheel(wheel->position(), wheel->angleDelta().y());
             return true;
         } else if (m_pointer && m_pointer->handle(event)) {
             return true;
@@ -545,15 +561,14 @@ void FrmZdMain::ZoomKadr(std::int16_t near)
     RenderKadr(*m_pic);
 }
 
-void FrmZdMain::zoomByWheel(int angleDelta)
+// One notch is one "Ближе" or "Дальше" step about the map point under the pointer.
+void FrmZdMain::zoomByWheel(QPointF at, int angleDelta)
 {
-    // Not while the object under the pointer is marked: see redrawFrame.
-    if (!m_startDone || m_rendering || m_mapMode != 0 || m_kursInfo.object() > 0
-        || !menuItem(QStringLiteral("mnuMagist"))->isEnabled())
-        return;
+    if (!m_desk->canNavigate()) return;
     m_wheelRest += angleDelta;
-    while (m_wheelRest >= kWheelStep) { m_wheelRest -= kWheelStep; mnuMagist_Near_Click(); }
-    while (m_wheelRest <= -kWheelStep) { m_wheelRest += kWheelStep; mnuMagist_Far_Click(); }
+    const int notches = m_wheelRest / kWheelStep;
+    m_wheelRest -= notches * kWheelStep;
+    if (notches != 0) m_desk->wheel(at, notches);
 }
 
 void FrmZdMain::mnuMagist_Frag_Click()
@@ -625,6 +640,7 @@ void FrmZdMain::setRusMode(std::int16_t mode)
     m_st.rusMode = mode;
     RenderKadr(*m_pic);
     for (MapTool* t : tools()) t->markingChanged();
+    m_desk->markingChanged();
 }
 
 void FrmZdMain::mnuZdLight_Erase_Click()
@@ -661,7 +677,10 @@ std::vector<MapTool*> FrmZdMain::tools() const
 template <class W>
 W& FrmZdMain::loadTool(ToolSlot slot)
 {
-    if (!m_tools[slot]) m_tools[slot] = new W(*this);
+    if (!m_tools[slot]) {
+        m_tools[slot] = new W(*this);
+        m_desk->toolWindowLoaded(*m_tools[slot]);
+    }
     return static_cast<W&>(*m_tools[slot]);
 }
 
@@ -673,6 +692,8 @@ FrmZdDor& FrmZdMain::loadDorWindow() { return loadTool<FrmZdDor>(DorTool); }
 FrmLight& FrmZdMain::loadLightWindow() { return loadTool<FrmLight>(LightTool); }
 FrmRoute* FrmZdMain::routeWindow() const { return qobject_cast<FrmRoute*>(m_tools[RouteTool].data()); }
 FrmRoute& FrmZdMain::loadRouteWindow() { return loadTool<FrmRoute>(RouteTool); }
+FrmStats& FrmZdMain::loadStatsWindow() { return loadTool<FrmStats>(StatsTool); }
+LegendDock& FrmZdMain::loadLegendPanel() { return loadTool<LegendDock>(LegendTool); }
 
 void FrmZdMain::showObjectAt(RowSet& sections, PictureBox& surface, float x, float y)
 {

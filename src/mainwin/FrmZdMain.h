@@ -22,8 +22,12 @@ class QToolBar;
 
 namespace zd {
 
+class Desk;
+class ExportCommands;
 class Fragment;
 class FrmLight;
+class FrmStats;
+class LegendDock;
 class FrmZdDor;
 class FrmZdFind;
 class FrmRoute;
@@ -93,6 +97,7 @@ public:
     std::int16_t kursInfObj() const override { return m_kursInfo.object(); }
     void setPickMode(PointerMode* mode) override;
     void showHelpTopic(int topic) override { m_help.HelpTopic(topic); }
+    std::vector<MapTool*> mapTools() const override { return tools(); }
 
     // State read by the tests.
     const FrameHistory& history() const { return m_hist; }
@@ -110,6 +115,7 @@ public:
     KursInfo& kursInfo() { return m_kursInfo; }
     Fragment& fragment() { return *m_frag; }
     MapPointer& pointer() { return *m_pointer; }
+    Desk& desk() { return *m_desk; }   // status bar, overview, bookmarks, keys
 
     // The tool windows: loaded on first use, gone when closed (null then).
     FrmZdFind* findWindow() const;
@@ -120,6 +126,8 @@ public:
     FrmLight& loadLightWindow();
     FrmRoute* routeWindow() const;
     FrmRoute& loadRouteWindow();
+    FrmStats& loadStatsWindow();
+    LegendDock& loadLegendPanel();
 
     QAction* menuItem(const QString& name) const;   // a menu item or a top-level menu
     QAction* button(const QString& key) const;      // a toolbar button
@@ -146,7 +154,7 @@ protected:
 private:
     // The tool windows in their fixed order: a render redraws their highlights in this
     // order, "Убрать подсветку" switches them off in the reverse order.
-    enum ToolSlot { FindTool, DorTool, LightTool, RouteTool, kToolSlots };
+    enum ToolSlot { FindTool, DorTool, LightTool, RouteTool, StatsTool, LegendTool, kToolSlots };
     template <class W>
     W& loadTool(ToolSlot slot);
     std::vector<MapTool*> tools() const;
@@ -163,7 +171,7 @@ private:
     void redrawHighlights();
     static void unload(QWidget* window);
     void recordFrame();
-    void zoomByWheel(int angleDelta);
+    void zoomByWheel(QPointF at, int angleDelta);
     void endProgram(int code);
     void setMenusEnabled(bool on);
     void setItemEnabled(const QString& name, bool on);
@@ -185,6 +193,8 @@ private:
     Help m_help;
     std::unique_ptr<Fragment> m_frag;
     std::unique_ptr<MapPointer> m_pointer;
+    Desk* m_desk = nullptr;
+    ExportCommands* m_export = nullptr;   // export, print, statistics, legend (a child object)
     std::array<QPointer<QWidget>, kToolSlots> m_tools;
     std::array<bool, 3> m_lightOn{};   // LightDorOn, LightPerOn, LightStnOn
 

@@ -1,5 +1,7 @@
 #include "mainwin/MapPointer.h"
 
+#include "desk/Desk.h"
+#include "fragment/Fragment.h"
 #include "mainwin/FrmZdMain.h"
 #include "render/PictureBox.h"
 
@@ -9,9 +11,16 @@
 namespace zd {
 
 MapPointer::MapPointer(FrmZdMain& main, Fragment& frag, std::int16_t& mapMode, QWidget& toolbar)
-    : m_main(main), m_mapMode(mapMode), m_identify(main), m_fragment(main, frag, mapMode, toolbar),
-      m_shift(main, frag, mapMode, main.programDir() + QStringLiteral("/handgrab.cur"))
+    : m_main(main), m_frag(frag), m_mapMode(mapMode), m_identify(main), m_fragment(main, frag, mapMode, toolbar),
+      m_shift(main, frag, mapMode, main.programDir() + QStringLiteral("/handgrab.cur")),
+      m_pan(main, frag, [&main](const Frame& f) { return main.desk().go(f); },
+            main.programDir() + QStringLiteral("/handgrab.cur"))
 {
+}
+
+bool MapPointer::gestureUnderWay() const
+{
+    return m_panning || m_frag.sdvigDragging() || m_frag.fragActive() || m_main.kursInfObj() > 0;
 }
 
 PointerMode& MapPointer::current()
@@ -62,13 +71,22 @@ bool MapPointer::handle(QEvent* event)
     case QEvent::MouseButtonRelease: {
         if (ignoredRelease(*mouse(event))) return true;
         const QPointF p = at(event);
-        release(float(p.x()), float(p.y()));
+        if (m_panning && mouse(event)->button() == Qt::MiddleButton) {
+            m_panning = false;
+            m_pan.release(float(p.x()), float(p.y()));
+        } else {
+            release(float(p.x()), float(p.y()));
+        }
         return true;
     }
-    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonDblClick: {
         if (ignoredPress(*mouse(event))) return true;
-        doubleClick();
+        // The second press of a middle double click starts another pan.
+        const QPointF p = at(event);
+        if (mouse(event)->button() == Qt::MiddleButton) press(Qt::MiddleButton, float(p.x()), float(p.y()));
+        else doubleClick();
         return true;
+    }
     case QEvent::KeyPress: {
         const int k = static_cast<QKeyEvent*>(event)->key();
         if (k != Qt::Key_Return && k != Qt::Key_Enter && k != Qt::Key_Escape) return false;
@@ -84,6 +102,11 @@ bool MapPointer::handle(QEvent* event)
 void MapPointer::press(Qt::MouseButton button, float x, float y)
 {
     if (m_main.rendering()) return;
+    if (button == Qt::MiddleButton) {
+        m_panning = true;
+        m_pan.press(button, x, y);
+        return;
+    }
     if (button == Qt::RightButton && !m_pick) {
         if (m_main.button(QStringLiteral("mnuMagist_Frag"))->isChecked()) m_mapMode = 1;
         if (m_main.button(QStringLiteral("mnuMagist_Sdvig"))->isChecked()) m_mapMode = 2;
@@ -91,7 +114,11 @@ void MapPointer::press(Qt::MouseButton button, float x, float y)
     current().press(button, x, y);
 }
 
-void MapPointer::move(float x, float y) { current().move(x, y); }
+void MapPointer::move(float x, float y)
+{
+    if (m_panning) m_pan.move(x, y);
+    else current().move(x, y);
+}
 
 // The object under the pointer goes with the release whatever the mode.
 void MapPointer::release(float x, float y)
@@ -102,6 +129,9 @@ void MapPointer::release(float x, float y)
 
 void MapPointer::doubleClick() { current().doubleClick(); }
 
-void MapPointer::key(int key) { current().key(key); }
+void MapPointer::key(int key)
+{
+    if (!m_panning || !m_pan.key(key)) current().key(key);
+}
 
 } // namespace zd

@@ -19,6 +19,10 @@ public:
     // A tool window's handler for the next presses, or null for MapMode's.
     void setPick(PointerMode* mode) { m_pick = mode; }
     PointerMode* pick() const { return m_pick; }
+    // A press is being followed (a drag, a rubber frame, the object under the pointer, the
+    // middle button's pan): commands that change the frame wait for its end.
+    bool gestureUnderWay() const;
+    bool panning() const { return m_panning; }
 
     // The handlers themselves, as a press on the map reaches them (map units).
     void press(Qt::MouseButton button, float x, float y);
@@ -33,10 +37,13 @@ private:
     bool ignoredRelease(const QMouseEvent& e);
 
     FrmZdMain& m_main;
+    Fragment& m_frag;
     std::int16_t& m_mapMode;
     IdentifyMode m_identify;
     FragmentMode m_fragment;
     ShiftMode m_shift;
+    PanMode m_pan;
+    bool m_panning = false;   // the middle button's press went to m_pan
     PointerMode* m_pick = nullptr;
     Qt::MouseButtons m_ignoredButtons;   // pressed on the map while another button was held
 };

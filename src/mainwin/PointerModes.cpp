@@ -70,31 +70,65 @@ void ShiftMode::press(Qt::MouseButton, float x, float y)
 
 void ShiftMode::move(float x, float y) { m_frag.SdvigStep(2, x, y); }
 
-// The picture's scale origin has moved with the drag: that is the new frame. A drag that
-// would carry an edge of the frame out of the 32-bit range is refused (rounding would clamp
-// that edge and change the frame's size): the frame stays and is drawn again.
+Frame shiftedFrame(const PictureBox& p, const Frame& unchanged)
+{
+    const double edges[] = {p.scaleLeft(), p.scaleTop(), p.scaleLeft() + p.scaleWidth(), p.scaleTop() + p.scaleHeight()};
+    constexpr double lo = std::numeric_limits<std::int32_t>::min(), hi = std::numeric_limits<std::int32_t>::max();
+    if (!std::all_of(std::begin(edges), std::end(edges), [](double v) { return v >= lo && v <= hi; })) return unchanged;
+    return Frame{toLong(edges[0]), toLong(edges[1]), toLong(edges[2]), toLong(edges[3])};
+}
+
+// The picture's scale origin has moved with the drag: that is the new frame.
 void ShiftMode::release(float x, float y)
 {
     PictureBox& p = m_host.picture();
     p.unsetCursor();
     m_frag.SdvigStep(0, x, y);
-    const double edges[] = {p.scaleLeft(), p.scaleTop(), p.scaleLeft() + p.scaleWidth(), p.scaleTop() + p.scaleHeight()};
-    constexpr double lo = std::numeric_limits<std::int32_t>::min(), hi = std::numeric_limits<std::int32_t>::max();
-    Frame f = m_host.state().kadr;
-    if (std::all_of(std::begin(edges), std::end(edges), [](double v) { return v >= lo && v <= hi; }))
-        f = Frame{toLong(edges[0]), toLong(edges[1]), toLong(edges[2]), toLong(edges[3])};
-    m_host.showFrame(f, m_host.kadrZoomed());
+    m_host.showFrame(shiftedFrame(p, m_host.state().kadr), m_host.kadrZoomed());
     m_mapMode = 0;
 }
 
-// Esc during a drag puts the picture back where it was.
-bool ShiftMode::key(int key)
+// Esc during a drag puts the picture back where it was; true when a drag was cancelled.
+static bool cancelDrag(MapHost& host, Fragment& frag)
 {
-    if (key != 27 || !m_frag.sdvigDragging()) return true;
-    m_host.picture().unsetCursor();
-    m_frag.SdvigStep(-1, 0, 0);
-    m_host.redrawFrame();
+    if (!frag.sdvigDragging()) return false;
+    host.picture().unsetCursor();
+    frag.SdvigStep(-1, 0, 0);
+    host.redrawFrame();
     return true;
 }
+
+bool ShiftMode::key(int key)
+{
+    if (key == 27) cancelDrag(m_host, m_frag);
+    return true;
+}
+
+// A rubber frame would stay where it was on the screen while the map moves under it.
+void PanMode::press(Qt::MouseButton, float x, float y)
+{
+    if (m_frag.fragActive()) m_frag.FragEnd(QStringLiteral("ESC"));
+    m_frag.SdvigPrepare(m_host.picture(), m_cursorFile);
+    m_frag.SdvigStep(1, x, y);
+}
+
+void PanMode::move(float x, float y) { m_frag.SdvigStep(2, x, y); }
+
+// The release clears the picture for the moved frame: a frame refused, or not moved at
+// all, is drawn again as it was.
+void PanMode::release(float x, float y)
+{
+    if (!m_frag.sdvigDragging()) return;   // cancelled by Esc
+    PictureBox& p = m_host.picture();
+    p.unsetCursor();
+    m_frag.SdvigStep(0, x, y);
+    const Frame was = m_host.state().kadr, f = shiftedFrame(p, was);
+    if (f == was || !m_go(f)) {
+        p.setScale(was);
+        m_host.redrawFrame();
+    }
+}
+
+bool PanMode::key(int key) { return key == 27 && cancelDrag(m_host, m_frag); }
 
 } // namespace zd

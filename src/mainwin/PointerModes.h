@@ -3,8 +3,11 @@
 // rubber-band fragment and the picture shift, each a small handler over the map.
 #include "map/PointerMode.h"
 
+#include "render/View.h"
+
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class QWidget;
 
@@ -12,6 +15,11 @@ namespace zd {
 
 class Fragment;
 class MapHost;
+class PictureBox;
+
+// The frame the picture's scale shows after a drag, or `unchanged` when an edge would
+// leave the 32-bit range (rounding would clamp that edge and change the frame's size).
+Frame shiftedFrame(const PictureBox& p, const Frame& unchanged);
 
 // MapMode 0: a press describes the object under the pointer until the release.
 class IdentifyMode : public PointerMode {
@@ -57,6 +65,25 @@ private:
     MapHost& m_host;
     Fragment& m_frag;
     std::int16_t& m_mapMode;
+    QString m_cursorFile;
+};
+
+// The middle button in any mode: the picture follows the pointer as in the shift, and the
+// release shows the moved frame through `go` (which may refuse it); MapMode, the armed tool
+// and a rubber frame's mode stay as they were.
+class PanMode : public PointerMode {
+public:
+    PanMode(MapHost& host, Fragment& frag, std::function<bool(const Frame&)> go, QString cursorFile)
+        : m_host(host), m_frag(frag), m_go(std::move(go)), m_cursorFile(std::move(cursorFile)) {}
+    void press(Qt::MouseButton button, float x, float y) override;
+    void move(float x, float y) override;
+    void release(float x, float y) override;
+    bool key(int key) override;
+
+private:
+    MapHost& m_host;
+    Fragment& m_frag;
+    std::function<bool(const Frame&)> m_go;
     QString m_cursorFile;
 };
 

@@ -7,14 +7,37 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
 namespace zd {
 
+class Canvas;
+class MapTool;
 class PictureBox;
 class PointerMode;
 class ZoneOutline;
+
+// Another picture of the map's frame than the map itself: an export or a print. Its state is
+// a copy of the map's whose mainPic and mainPeregons are this canvas and these sections, so
+// that nothing drawn there reaches the map; sections and stations are its frame's rows.
+struct MapPicture {
+    MapState& state;
+    Canvas& canvas;
+    RowSet& sections;
+    RowSet& stations;
+};
+
+// One line of a legend for what a tool shows on the map: a section line or a station symbol
+// of the type, in the colour.
+struct LegendEntry {
+    enum Kind { Section, Station } kind = Section;
+    Color color = 0;
+    QString caption;
+    std::int16_t tip = 0;   // the symbol's TipStn for a station entry
+    bool foreign = false;   // drawn as another country's: pale in the CIS marking
+};
 
 // The highlights a render draws again over the new picture.
 enum class Highlight { Railway, Sections, Stations };
@@ -61,6 +84,9 @@ public:
 
     virtual void showHelpTopic(int topic) = 0;
 
+    // The tool windows open now, in their fixed order (an export asks them for their highlights).
+    virtual std::vector<MapTool*> mapTools() const { return {}; }
+
     // Opens the data source with the SQL text; a failure is reported and false returned.
     bool openOrFail(DataSource& ds, const QString& sql)
     {
@@ -86,6 +112,15 @@ public:
     // "Убрать подсветку": switch your highlight off; true when there was one, and the window
     // is to go (the host calls the tools in the reverse order).
     virtual bool switchHighlightOff() { return false; }
+
+    // Draw your highlight, as the map shows it now, on another picture of the same frame,
+    // from the rows you hold (nothing is queried again and the map is not touched).
+    virtual void drawHighlightOn(MapPicture&) {}
+    // The legend lines of what your highlight shows now; none when it is off.
+    virtual std::vector<LegendEntry> highlightLegend() const { return {}; }
+    // What the frame shows because of you (a railway's name, a route's ends), for a title
+    // line; empty when nothing.
+    virtual QString frameTitle() const { return {}; }
 };
 
 } // namespace zd

@@ -95,8 +95,16 @@ void Canvas::ensureImages()
     m_screen.fill(Qt::transparent);
 }
 
+void Canvas::paintOn(QPainter* painter)
+{
+    endPainting();
+    m_external = painter;
+    m_base = painter ? painter->transform() : QTransform();
+}
+
 QPainter& Canvas::painter()
 {
+    if (m_external) return *m_external;
     ensureImages();
     QImage* t = &target();
     if (!m_painter || m_painting != t) {
@@ -177,8 +185,27 @@ void Canvas::lines(const QVector<QLineF>& segments, Color c)
     if (segments.isEmpty()) return;
     QPainter& p = painter();
     preparePen(p, c);
+    if (m_external && (m_external->device()->devType() != QInternal::Image || m_base.type() > QTransform::TxTranslate)) {
+        // Vector devices scale a stroke by the transform, and an enlarged picture enlarges
+        // its lines as it does the symbols: the lines go there in the canvas's pixels.
+        const QTransform toPixels = view().transform();
+        QVector<QLineF> mapped;
+        mapped.reserve(segments.size());
+        for (const QLineF& l : segments) mapped.append(toPixels.map(l));
+        const bool raster = m_external->device()->devType() == QInternal::Image;
+        if (raster) {
+            // Square ends close the joints of wide lines as round ones do, at a fraction
+            // of the stroking work.
+            QPen pen = p.pen();
+            pen.setCapStyle(Qt::SquareCap);
+            p.setPen(pen);
+        }
+        p.drawLines(mapped);
+        if (raster) m_applied.penSet = false;
+        return;
+    }
     p.save();
-    p.setTransform(view().transform());
+    p.setTransform(view().transform() * m_base);
     QPen pen = p.pen();
     pen.setCosmetic(true);   // the width stays in pixels under the map transform
     p.setPen(pen);
@@ -251,6 +278,7 @@ void Canvas::cls()
 
 void Canvas::clearScreenLayer()
 {
+    if (m_external) return;   // another device has no screen layer
     ensureImages();
     if (m_painting == &m_screen) endPainting();
     m_screen.fill(Qt::transparent);
@@ -260,6 +288,10 @@ void Canvas::clearScreenLayer()
 
 void Canvas::clearPicture()
 {
+    if (m_external) {
+        m_external->fillRect(QRectF(QPointF(0, 0), QSizeF(pixelSize())), toQColor(m_back));
+        return;
+    }
     ensureImages();
     if (m_painting == &m_image) endPainting();
     m_image.fill(toQColor(m_back));

@@ -83,6 +83,13 @@ public:
     void setCurrentX(double v) { m_curX = v; }
     void setCurrentY(double v) { m_curY = v; }
 
+    // Draws through the painter of another device (an image of another size, an SVG or PDF
+    // page, a printer) instead of the canvas's own images: the picture's pixel (0, 0) lands
+    // at the painter's origin, under the transform and clip the painter has now. The size
+    // and DPI of the canvas must be those of that area. Null: back to the own images.
+    void paintOn(QPainter* painter);
+    bool paintsElsewhere() const { return m_external != nullptr; }
+
     // Persistent drawing on: drawing goes into the image. Off: to the screen layer only.
     bool autoRedraw() const { return m_autoRedraw; }
     void setAutoRedraw(bool on) { endPainting(); m_autoRedraw = on; }
@@ -127,6 +134,8 @@ private:
     qreal m_ratio;
     QImage m_image, m_screen;
     std::unique_ptr<QPainter> m_painter;
+    QPainter* m_external = nullptr;
+    QTransform m_base;   // the external painter's transform: pixels of the canvas to the device's
     QImage* m_painting = nullptr;
     double m_left = 0, m_top = 0, m_width = 1, m_height = 1;
     ScaleMode m_mode = PixelScale;

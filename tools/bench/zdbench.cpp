@@ -2,6 +2,8 @@
 // it, against the floor of the same work (the bare queries and the bare painting).
 // Prints a table, then one JSON line with every figure.
 #include "Bench.h"
+#include "ExportBench.h"
+#include "OverviewBench.h"
 #include "RouteBench.h"
 #include "SearchBench.h"
 
@@ -285,6 +287,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (app.arguments().contains(QStringLiteral("--search"))) return runSearchBench(app.arguments());
+    if (app.arguments().contains(QStringLiteral("--overview"))) return runOverviewBench(app.arguments());
+    if (app.arguments().contains(QStringLiteral("--export"))) return runExportBench(app.arguments());
     Options o;
     if (!parse(app.arguments(), o)) {
         std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16] [--route]\n");

@@ -13,6 +13,8 @@ namespace {
 // One line per subcommand; a subcommand's source file adds its own.
 const Command kCommands[] = {
     {"find", "станции и дороги по названию или коду, лучшие первыми", false, runFind},
+    {"export", "кадр схемы в файл PNG, SVG или PDF, с легендой и масштабной линейкой", true, runExport},
+    {"stats", "статистика кадра или дороги: станции, перегоны, километры", false, runStats},
     {"route", "кратчайший путь по сети между станциями, с перегонами и итогами по дорогам", false, runRoute},
     {nullptr, nullptr, false, nullptr},   // the end of the list
 };
