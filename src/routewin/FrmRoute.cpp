@@ -305,6 +305,7 @@ void FrmRoute::startPick(StopField* field)
         m_pickField->pickButton().setChecked(false);
     }
     m_pickField = field;
+    installEventFilter(this);   // the last filter installed hears the key first
     m_host.setPickMode(&m_pick);
     m_host.picture().setCursor(Qt::CrossCursor);
     m_lblStatus->setText(kPickHint);
@@ -419,6 +420,20 @@ bool FrmRoute::switchHighlightOff()
     return false;
 }
 
+void FrmRoute::drawHighlightOn(MapPicture& target)
+{
+    if (m_overlayOn) m_overlay.draw(target.state, target.canvas);
+}
+
+std::vector<LegendEntry> FrmRoute::highlightLegend() const
+{
+    if (!m_overlayOn || !m_route) return {};
+    return {{LegendEntry::Section, kRouteColor, QStringLiteral("Маршрут ") + routeEnds(*m_route), 0},
+            {LegendEntry::Station, kRouteColor, QStringLiteral("Станции маршрута: начало, «Через», конец"), kRouteStopSymbol}};
+}
+
+QString FrmRoute::frameTitle() const { return m_overlayOn && m_route ? routeTitle(*m_route) : QString(); }
+
 void FrmRoute::showOnMap()
 {
     if (!m_route) return;
@@ -475,11 +490,17 @@ void FrmRoute::keyPressEvent(QKeyEvent* event)
         m_host.showHelpTopic(kHelpTopicRoute);
         return;
     }
-    if (event->key() == Qt::Key_Escape && picking()) {
-        endPick(std::nullopt);
-        return;
-    }
     QWidget::keyPressEvent(event);
+}
+
+// Esc ends a pick before the window's own Esc, which closes it, hears the key.
+bool FrmRoute::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != this || event->type() != QEvent::KeyPress || !picking()
+        || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+        return QWidget::eventFilter(watched, event);
+    endPick(std::nullopt);
+    return true;
 }
 
 } // namespace zd

@@ -41,6 +41,11 @@ public:
     void redrawHighlight() override;
     // The route goes off the map; the window stays, its table still of use.
     bool switchHighlightOff() override;
+    // An export or a print shows the route as the map does, names it in the legend and
+    // by its ends in the title line.
+    void drawHighlightOn(MapPicture& target) override;
+    std::vector<LegendEntry> highlightLegend() const override;
+    QString frameTitle() const override;
 
     void LoadRoute();   // fills the station list (once), shows the window and starts reading the network
 
@@ -61,6 +66,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();

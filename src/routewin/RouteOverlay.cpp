@@ -13,7 +13,6 @@ namespace zd {
 namespace {
 constexpr double kMargin = 0.08;          // of the route's extent, on each side
 constexpr double kMinExtent = 400;        // map units: a short route is shown with its surroundings
-constexpr std::int16_t kStopSymbol = 7;   // a circle without the inner ring of a railway centre
 const Color kStopFill = rgb(255, 255, 255);
 const Color kRouteCasing = rgb(255, 255, 255);
 } // namespace
@@ -53,7 +52,7 @@ void RouteOverlay::draw(const MapState& st, Canvas& pic)
     pic.setDrawWidth(3);
     pic.setFillStyle(Canvas::FillSolid);
     pic.setFillColor(kStopFill);
-    for (const Stop& s : m_stops) DrawStnSymbol(own, pic, s.x, s.y, kStopSymbol, kRouteColor);
+    for (const Stop& s : m_stops) DrawStnSymbol(own, pic, s.x, s.y, kRouteStopSymbol, kRouteColor);
     pic.setFillColor(savedFillColor);
     pic.setFillStyle(savedFill);
     pic.setDrawWidth(savedWidth);

@@ -13,6 +13,7 @@ namespace zd {
 
 inline constexpr Color kRouteColor = rgb(220, 20, 60);
 inline constexpr int kRouteWidthPx = 4;
+inline constexpr std::int16_t kRouteStopSymbol = 7;   // a circle without the inner ring of a railway centre
 
 class RouteOverlay {
 public:

@@ -70,15 +70,23 @@ void fillTotals(QStandardItemModel& model, const route::Route& route)
     group(model, QStringLiteral("По количеству путей"), route.byTracks);
 }
 
-QString totalLine(const route::Route& route)
+QString routeEnds(const route::Route& route)
 {
     const route::RouteStation& a = route.stations.front();
     const route::RouteStation& b = route.stations.back();
-    QString line = QStringLiteral("%1 — %2: %3 км, перегонов: %4")
-                       .arg(route::stationLabel(a.name, a.code), route::stationLabel(b.name, b.code), kmText(route.km))
-                       .arg(route.sections.size());
+    return route::stationLabel(a.name, a.code) + QStringLiteral(" — ") + route::stationLabel(b.name, b.code);
+}
+
+QString totalLine(const route::Route& route)
+{
+    QString line = QStringLiteral("%1: %2 км, перегонов: %3").arg(routeEnds(route), kmText(route.km)).arg(route.sections.size());
     if (route.estimated) line += QStringLiteral(" (длин оценено по схеме: %1)").arg(route.estimated);
     return line;
+}
+
+QString routeTitle(const route::Route& route)
+{
+    return QStringLiteral("Маршрут %1, %2 км").arg(routeEnds(route), kmText(route.km));
 }
 
 } // namespace zd

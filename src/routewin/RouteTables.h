@@ -19,7 +19,13 @@ void fillSections(QStandardItemModel& model, const route::Route& route);
 // subtotals: label, km, sections.
 void fillTotals(QStandardItemModel& model, const route::Route& route);
 
-// "Маршрут: A — B. Расстояние: … км, перегонов: …", with the estimated lengths when any.
+// "A — B", the route's first and last stations.
+QString routeEnds(const route::Route& route);
+
+// "A — B: … км, перегонов: …", with the estimated lengths when any.
 QString totalLine(const route::Route& route);
+
+// "Маршрут A — B, … км": the title line of a picture that shows the route.
+QString routeTitle(const route::Route& route);
 
 } // namespace zd

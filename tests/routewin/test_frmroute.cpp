@@ -2,6 +2,7 @@
 // typing, the list and the map, the route found, listed, totalled, framed and drawn over
 // the map, and taken off it again.
 #include "MapWindow.h"
+#include "export/ExportCommands.h"
 #include "help/Help.h"
 #include "platform/HelpViewer.h"
 #include "routewin/FrmRoute.h"
@@ -267,6 +268,12 @@ TEST_F(RouteWindowTest, PickOnTheMapSetsTheFieldAndEscCancels)
     zdtest::sendMouse(&pic(), QEvent::MouseButtonPress, beta);
     EXPECT_GT(w->kursInfObj(), 0);
     zdtest::sendMouse(&pic(), QEvent::MouseButtonRelease, beta);
+
+    // With no pick going, Esc closes the window as it does every tool window.
+    const QPointer<FrmRoute> closing = win;
+    QTest::keyClick(&text("fldRoute_From"), Qt::Key_Escape);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(!closing || !closing->isVisible());
 }
 
 TEST_F(RouteWindowTest, CopySaveAndHelp)
@@ -313,4 +320,36 @@ TEST_F(RouteWindowTest, RussiaOnlyFollowsTheMap)
     trigger("mnuZdLight_RusAll");
     EXPECT_FALSE(rus->isChecked());   // the user's own choice back
     EXPECT_TRUE(rus->isEnabled());
+}
+
+TEST_F(RouteWindowTest, ExportShowsTheRouteInThePictureLegendAndTitle)
+{
+    auto* commands = w->findChild<ExportCommands*>();
+    ASSERT_NE(commands, nullptr);
+    const auto exported = [&] {
+        ExportTarget t;
+        t.path = dir.filePath("map.png");
+        t.pixels = pic().size();
+        auto drawn = writeExport(t, commands->scene(), {});
+        EXPECT_TRUE(drawn) << drawn.error().message().toStdString();
+        return QImage(t.path).convertToFormat(QImage::Format_RGB32);
+    };
+    const auto routeInLegend = [&] {
+        const ExportScene s = commands->scene();
+        return std::count_if(s.highlights.begin(), s.highlights.end(), [](const LegendEntry& e) { return e.color == kRouteColor; });
+    };
+    const QPoint onRoute = px(kOnBetaZet.x(), kOnBetaZet.y());
+
+    fill(QStringLiteral("Альфа"), QStringLiteral("Зет"));
+    click("cmdRoute_Find");
+    ASSERT_TRUE(routeAt(kOnBetaZet));
+    EXPECT_EQ(exported().pixelColor(onRoute), pic().image().pixelColor(onRoute));
+    EXPECT_EQ(exported().pixelColor(onRoute), kRoute);
+    EXPECT_EQ(routeInLegend(), 2);   // the line and the stops' symbol
+    EXPECT_EQ(commands->title(), QStringLiteral("Маршрут Альфа — Зет, 280,0 км"));
+
+    trigger("mnuZdLight_Erase");
+    EXPECT_NE(exported().pixelColor(onRoute), kRoute);
+    EXPECT_EQ(routeInLegend(), 0);
+    EXPECT_EQ(commands->title(), QStringLiteral("Общая схема"));
 }
