@@ -8,6 +8,7 @@
 #include "fragment/FragControls.h"
 #include "fragment/Fragment.h"
 #include "light/FrmLight.h"
+#include "mainwin/LatinLabels.h"
 #include "mainwin/MapPointer.h"
 #include "mainwin/ToolbarIcons.h"
 #include "map/ZoneOutline.h"
@@ -15,9 +16,11 @@
 #include "platform/Keyboard.h"
 #include "platform/MsgBox.h"
 #include "platform/WindPos.h"
+#include "quicksearch/QuickSearch.h"
 #include "render/PictureBox.h"
 #include "render/RenderFrame.h"
 #include "routewin/FrmRoute.h"
+#include "search/IndexLoader.h"
 #include "stnfind/FrmZdFind.h"
 
 #include <QActionGroup>
@@ -99,6 +102,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     buildMenus();
     buildToolbar();
     addRouteCommand();
+    addNameSearch();
     m_pointer = std::make_unique<MapPointer>(*this, *m_frag, m_mapMode, *m_tlbZd);
     m_desk = new Desk(*this);
     m_help.HelpInit(this, m_programDir);
@@ -214,6 +218,23 @@ void FrmZdMain::addRouteCommand()
     button->setObjectName(key);
     connect(button, &QAction::triggered, this, &FrmZdMain::mnuService_Route_Click);
     addToolbarAction(button);
+}
+
+// What the name search adds: the network's name index, the quick-search field of the
+// toolbar and "Сервис" → "Подписи латиницей".
+void FrmZdMain::addNameSearch()
+{
+    m_names = new search::IndexLoader(this);
+    m_quickSearch = new QuickSearch(*this);
+    addToolbarWidget(m_quickSearch);
+    addLatinLabelsItem(*this, extraMenu(QStringLiteral("mnuService")));
+}
+
+std::shared_ptr<const search::NameIndex> FrmZdMain::nameIndex() const { return m_names->index(); }
+
+void FrmZdMain::whenNameIndexReady(QObject* context, std::function<void()> ready)
+{
+    m_names->whenReady(context, std::move(ready));
 }
 
 QMenu& FrmZdMain::extraMenu(const QString& name)
@@ -370,6 +391,9 @@ void FrmZdMain::StartUp()
     setItemEnabled(QStringLiteral("mnuMagist_Sdvig"), false);
     setButtonEnabled(QStringLiteral("mnuMagist_Sdvig"), false);
     processPendingEvents();
+    // After the first picture: the rows are read now, the index is built in the background.
+    // Without it only the name searches are missing, so a failure ends nothing.
+    (void)m_names->start(*database());
 }
 
 // The window covers the screen's available area, its frame included.
