@@ -8,6 +8,7 @@
 #include "routewin/RouteSource.h"
 #include "routewin/RouteTables.h"
 #include "routewin/StopField.h"
+#include "search/NameIndex.h"
 #include "stnfind/DbCombo.h"
 #include "stnfind/FindQueries.h"
 #include "stnfind/StnListModel.h"
@@ -112,6 +113,11 @@ StopField* FrmRoute::newField(const char* name, const QString& caption, bool rem
     auto* f = new StopField(caption, *m_model, removable, this);
     f->setObjectName(QLatin1String(name));
     f->setMinimumWidth(kFieldWidth);
+    // As in the station search: a text that begins no name of the list takes the matcher's best.
+    f->combo().setFallback([this](const QString& text) {
+        const std::shared_ptr<const search::NameIndex> index = m_host.nameIndex();
+        return index ? m_model->matchedRow(*index, text) : -1;
+    });
     connect(f, &StopField::pickToggled, this, [this, f](bool on) {
         if (on) startPick(f);
         else if (m_pickField == f) endPick(std::nullopt);

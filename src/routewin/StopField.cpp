@@ -66,13 +66,17 @@ StopField::StopField(const QString& caption, StnListModel& model, bool removable
 QString StopField::text() const { return m_combo->text().trimmed(); }
 
 // A name typed in another case than the list's is taken as the list writes it (the
-// look-up is exact); a name that several stations share is still reported as such.
+// look-up is exact); a name that several stations share is still reported as such. A text
+// that begins no name (another spelling, a word inside the name) is the station the name
+// matcher selected for it.
 QString StopField::station() const
 {
     if (!m_code.isEmpty()) return m_code;
     const int row = m_combo->selectedRow();
-    const QString listed = row < 0 ? QString() : m_model.name(row).trimmed();
-    return listed.compare(text(), Qt::CaseInsensitive) == 0 ? listed : text();
+    if (row < 0) return text();
+    const QString listed = m_model.name(row).trimmed();
+    if (listed.compare(text(), Qt::CaseInsensitive) == 0) return listed;
+    return listed.startsWith(text(), Qt::CaseInsensitive) ? text() : m_model.boundText(row);
 }
 
 void StopField::setStation(const QString& code, const QString& name)

@@ -353,3 +353,25 @@ TEST_F(RouteWindowTest, ExportShowsTheRouteInThePictureLegendAndTitle)
     EXPECT_EQ(routeInLegend(), 0);
     EXPECT_EQ(commands->title(), QStringLiteral("Общая схема"));
 }
+
+// The fields' type-ahead is the station search's: a text that begins no name is the
+// station the name matcher ranks first, and the route goes from it.
+TEST_F(RouteWindowTest, OtherSpellingsFindTheMatchersStation)
+{
+    for (int i = 0; i < 500 && !w->nameIndex(); ++i) QTest::qWait(5);
+    ASSERT_NE(w->nameIndex(), nullptr);
+    const struct { const char* from; const char* to; double km; } cases[] = {
+        {"Альфа", "Zet", 280},   // Latin
+        {"10", "Beta", 200},     // a code, and Latin
+        {"альфа", "бета", 200},  // another case: the list's own names
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.to);
+        fill(QString::fromUtf8(c.from), QString::fromUtf8(c.to));
+        click("cmdRoute_Find");
+        EXPECT_TRUE(takeBoxes().isEmpty());
+        ASSERT_TRUE(win->route().has_value());
+        EXPECT_DOUBLE_EQ(win->route()->km, c.km);
+        EXPECT_EQ(text("fldRoute_To").text(), QString::fromUtf8(c.to)) << "the typed text stays";
+    }
+}
