@@ -434,8 +434,14 @@ void FrmRoute::drawHighlightOn(MapPicture& target)
 std::vector<LegendEntry> FrmRoute::highlightLegend() const
 {
     if (!m_overlayOn || !m_route) return {};
-    return {{LegendEntry::Section, kRouteColor, QStringLiteral("Маршрут ") + routeEnds(*m_route), 0},
-            {LegendEntry::Station, kRouteColor, QStringLiteral("Станции маршрута: начало, «Через», конец"), kRouteStopSymbol}};
+    const auto lines = [](MapState& st, Canvas& pic, RowSet& rows) { RouteOverlay::drawLines(st, pic, rows); };
+    const auto stop = [](MapState& st, Canvas& pic, RowSet& rows) {
+        if (rows.recordCount() > 0)
+            RouteOverlay::drawStop(st, pic, toLong(rows.numberAt(0, rows.column(u"StnX"))), toLong(rows.numberAt(0, rows.column(u"StnY"))));
+    };
+    return {{LegendEntry::Section, kRouteColor, QStringLiteral("Маршрут ") + routeEnds(*m_route), 0, false, lines},
+            {LegendEntry::Station, kRouteColor, QStringLiteral("Станции маршрута: начало, «Через», конец"), kRouteStopSymbol,
+             false, stop}};
 }
 
 QString FrmRoute::frameTitle() const { return m_overlayOn && m_route ? routeTitle(*m_route) : QString(); }

@@ -42,17 +42,28 @@ void RouteOverlay::clear()
 
 void RouteOverlay::draw(const MapState& st, Canvas& pic)
 {
+    drawLines(st, pic, m_lines);
+    for (const Stop& s : m_stops) drawStop(st, pic, s.x, s.y);
+}
+
+void RouteOverlay::drawLines(const MapState& st, Canvas& pic, RowSet& lines)
+{
     MapState own = st;
     own.mainPeregons = nullptr;   // no length labels over the route
     // A white casing first, so that the route stands out over the network's own lines.
-    DrawPeregons(own, pic, m_lines, kRouteCasing, kRouteWidthPx + 4);
-    DrawPeregons(own, pic, m_lines, kRouteColor, kRouteWidthPx);
+    DrawPeregons(own, pic, lines, kRouteCasing, kRouteWidthPx + 4);
+    DrawPeregons(own, pic, lines, kRouteColor, kRouteWidthPx);
+}
+
+void RouteOverlay::drawStop(const MapState& st, Canvas& pic, std::int32_t x, std::int32_t y)
+{
+    MapState own = st;
     const int savedWidth = pic.drawWidth(), savedFill = pic.fillStyle();
     const Color savedFillColor = pic.fillColor();
     pic.setDrawWidth(3);
     pic.setFillStyle(Canvas::FillSolid);
     pic.setFillColor(kStopFill);
-    for (const Stop& s : m_stops) DrawStnSymbol(own, pic, s.x, s.y, kRouteStopSymbol, kRouteColor);
+    DrawStnSymbol(own, pic, x, y, kRouteStopSymbol, kRouteColor);
     pic.setFillColor(savedFillColor);
     pic.setFillStyle(savedFill);
     pic.setDrawWidth(savedWidth);

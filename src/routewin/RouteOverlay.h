@@ -26,6 +26,11 @@ public:
     // are placed by stay as the render left them.
     void draw(const MapState& st, Canvas& pic);
 
+    // The route's look: its lines (Stn1X … Stn2Y) on their casing, and a stop's mark at
+    // (x, y), map units. The legend draws its symbols with them.
+    static void drawLines(const MapState& st, Canvas& pic, RowSet& lines);
+    static void drawStop(const MapState& st, Canvas& pic, std::int32_t x, std::int32_t y);
+
 private:
     struct Stop { std::int32_t x, y; };
     RowSet m_lines;

@@ -3,6 +3,7 @@
 // the map, and taken off it again.
 #include "MapWindow.h"
 #include "export/ExportCommands.h"
+#include "export/Legend.h"
 #include "help/Help.h"
 #include "platform/HelpViewer.h"
 #include "routewin/FrmRoute.h"
@@ -16,6 +17,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -347,6 +349,28 @@ TEST_F(RouteWindowTest, ExportShowsTheRouteInThePictureLegendAndTitle)
     EXPECT_EQ(exported().pixelColor(onRoute), kRoute);
     EXPECT_EQ(routeInLegend(), 2);   // the line and the stops' symbol
     EXPECT_EQ(commands->title(), QStringLiteral("Маршрут Альфа — Зет, 280,0 км"));
+
+    // The legend's symbols look as the route does on the map: a wide line on its casing, a
+    // white stop ringed in the route's colour.
+    auto legend = Legend::make(w->state(), pic().view(), *w->database(), legendEntries(w->state(), commands->scene().highlights));
+    ASSERT_TRUE(legend);
+    QImage image(legend->size().toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    legend->draw(painter, QPointF(0, 0));
+    painter.end();
+    for (int row = 0; row < legend->rowCount(); ++row) {
+        if (legend->entry(row).color != kRouteColor) continue;
+        const QPoint at = legend->anchor(row, QPointF(0, 0)).toPoint();
+        int across = 0;
+        for (int dy = -8; dy <= 8; ++dy) across += image.pixelColor(at + QPoint(0, dy)) == kRoute;
+        if (legend->entry(row).kind == LegendEntry::Section) {
+            EXPECT_EQ(across, kRouteWidthPx);
+        } else {
+            EXPECT_EQ(image.pixelColor(at), QColor(Qt::white));
+            EXPECT_GE(across, 2);
+        }
+    }
 
     trigger("mnuZdLight_Erase");
     EXPECT_NE(exported().pixelColor(onRoute), kRoute);
