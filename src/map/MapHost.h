@@ -42,7 +42,7 @@ struct LegendEntry {
     bool foreign = false;   // drawn as another country's: pale in the CIS marking
     // The tool's own drawing of the symbol's one row (StnX, StnY or Stn1X … Stn2Y), where
     // its highlight is not drawn by the map's routines as they are; empty for those.
-    std::function<void(MapState&, Canvas&, RowSet&)> draw;
+    std::function<void(MapState&, Canvas&, RowSet&)> draw = {};
 };
 
 // The highlights a render draws again over the new picture.
