@@ -28,7 +28,7 @@ void processEvents(MapState& st)
 
 } // namespace
 
-void DrawPeregons(MapState& st, Canvas& pic, RowSet& rows, Color color)
+void DrawPeregons(MapState& st, Canvas& pic, RowSet& rows, Color color, int widthPx)
 {
     if (st.style == MapStyle::Screen) {
         screen::drawPeregons(st, pic, rows, color);
@@ -36,7 +36,7 @@ void DrawPeregons(MapState& st, Canvas& pic, RowSet& rows, Color color)
         return;
     }
     const int savedWidth = pic.drawWidth();
-    pic.setDrawWidth(st.kadrScale >= 0.6f ? 2 : 1);
+    pic.setDrawWidth(widthPx > 0 ? widthPx : st.kadrScale >= 0.6f ? 2 : 1);
     const SectionColumns c(rows);
     const bool marking = st.rusMode == 2;
 
