@@ -18,7 +18,11 @@ int main(int argc, char** argv)
     QElapsedTimer launch;
     launch.start();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(zd::kAppTitle);
+    // The settings of every part of the program live under these names; window titles
+    // still name the program by its title.
+    QApplication::setOrganizationName(QStringLiteral("zdschema"));
+    QApplication::setApplicationName(QStringLiteral("zdschema"));
+    QApplication::setApplicationDisplayName(zd::kAppTitle);
     QApplication::setDesktopFileName(QStringLiteral("zdschema"));
     QStringList args = QCoreApplication::arguments().mid(1);
     const bool report = args.removeAll(QStringLiteral("--startup-report")) > 0;

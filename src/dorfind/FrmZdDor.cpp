@@ -204,7 +204,7 @@ void FrmZdDor::Dor_Selected(int selDor)
     auto corner = [&](const char16_t* name) { return toLong(rows.number(rows.column(name))); };
     // Corners stored the wrong way round still describe the railway's rectangle.
     const std::int32_t xl = corner(u"XL"), yl = corner(u"YL"), xr = corner(u"XR"), yr = corner(u"YR");
-    m_dorRect = Frame{std::min(xl, xr), std::min(yl, yr), std::max(xl, xr), std::max(yl, yr)};
+    m_dorRect = frameOfCorners(xl, yl, xr, yr);
     m_picked = true;
 }
 

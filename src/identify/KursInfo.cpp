@@ -6,6 +6,7 @@
 #include "identify/SuperTxt.h"
 #include "render/DrawStations.h"
 #include "render/PictureBox.h"
+#include "render/StnLabel.h"
 #include "render/View.h"
 
 #include <QWidget>
@@ -103,7 +104,8 @@ void KursInfo::station(CursorScene& scene, Canvas& surface, float x, float y)
     place(scene, x, y);
     const QString kind = kindLine(tip);
     if (!kind.isEmpty()) m_popup->setLayoutTwips(1280, 740);
-    std::vector<Line> lines{{QStringLiteral("ст ") + rs.text(rs.column(u"NazStn")), 10, true, kBlack}};
+    const QString name = shownStnName(scene.st, rs.text(rs.column(u"NazStn")));
+    std::vector<Line> lines{{QStringLiteral("ст ") + name, 10, true, kBlack}};
     if (!kind.isEmpty()) lines.push_back({kind, 8, false, kBlack});
     lines.push_back({railwayLine(scene.dtaDoroga.rows(), rs.text(rs.column(u"KodDor"))), 8, false, kRed});
     print(lines);
@@ -144,8 +146,8 @@ Expected<std::optional<KursInfo::End>> KursInfo::markEnd(CursorScene& scene, Can
     RowSet& rs = scene.dtaStn.rows();
     rs.moveFirst();
     if (rs.eof()) return std::optional<End>();
-    const End end{QStringLiteral("ст ") + rs.text(rs.column(u"NazStn")), toLong(rs.number(rs.column(u"StnX"))),
-                  toLong(rs.number(rs.column(u"StnY")))};
+    const QString name = shownStnName(scene.st, rs.text(rs.column(u"NazStn")));
+    const End end{QStringLiteral("ст ") + name, toLong(rs.number(rs.column(u"StnX"))), toLong(rs.number(rs.column(u"StnY")))};
     surface.setAutoRedraw(false);
     DrawStnSymbol(scene.st, surface, end.x, end.y, toInt16(rs.number(rs.column(u"TipStn"))), scene.st.palette.find);
     return std::optional<End>(end);

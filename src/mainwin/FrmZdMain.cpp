@@ -8,6 +8,7 @@
 #include "fragment/FragControls.h"
 #include "fragment/Fragment.h"
 #include "light/FrmLight.h"
+#include "mainwin/LatinLabels.h"
 #include "mainwin/MapPointer.h"
 #include "mainwin/NetworkOpener.h"
 #include "mainwin/ToolbarIcons.h"
@@ -16,8 +17,10 @@
 #include "platform/Keyboard.h"
 #include "platform/MsgBox.h"
 #include "platform/WindPos.h"
+#include "quicksearch/QuickSearch.h"
 #include "render/PictureBox.h"
 #include "render/RenderFrame.h"
+#include "search/IndexLoader.h"
 #include "stnfind/FrmZdFind.h"
 
 #include <QActionGroup>
@@ -99,6 +102,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     m_lblFindMsg->hide();
     buildMenus();
     buildToolbar();
+    addNameSearch();
     m_pointer = std::make_unique<MapPointer>(*this, *m_frag, m_mapMode, *m_tlbZd);
     m_desk = new Desk(*this);
     m_opener = new NetworkOpener(*this);
@@ -201,6 +205,23 @@ void FrmZdMain::buildToolbar()
     setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), false);
     setButtonEnabled(QStringLiteral("mnuKadrFore"), false);
     setButtonEnabled(QStringLiteral("mnuKadrBack"), false);
+}
+
+// What the name search adds: the network's name index, the quick-search field of the
+// toolbar and "Сервис" → "Подписи латиницей".
+void FrmZdMain::addNameSearch()
+{
+    m_names = new search::IndexLoader(this);
+    m_quickSearch = new QuickSearch(*this);
+    addToolbarWidget(m_quickSearch);
+    addLatinLabelsItem(*this, extraMenu(QStringLiteral("mnuService")));
+}
+
+std::shared_ptr<const search::NameIndex> FrmZdMain::nameIndex() const { return m_names->index(); }
+
+void FrmZdMain::whenNameIndexReady(QObject* context, std::function<void()> ready)
+{
+    m_names->whenReady(context, std::move(ready));
 }
 
 QMenu& FrmZdMain::extraMenu(const QString& name)
@@ -360,6 +381,9 @@ void FrmZdMain::StartUp()
     setItemEnabled(QStringLiteral("mnuMagist_Sdvig"), false);
     setButtonEnabled(QStringLiteral("mnuMagist_Sdvig"), false);
     processPendingEvents();
+    // After the first picture: the rows are read now, the index is built in the background.
+    // Without it only the name searches are missing, so a failure ends nothing.
+    (void)m_names->start(*database());
 }
 
 // The window covers the screen's available area, its frame included.
@@ -430,6 +454,11 @@ bool FrmZdMain::openNetwork(const QString& path)
     announceNetwork();
     WholeScheme();
     setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), false);
+    // The name index of the network that was open goes with it; the new one is built as at
+    // start-up, after the first picture.
+    delete m_names;
+    m_names = new search::IndexLoader(this);
+    (void)m_names->start(*database());
     return true;
 }
 

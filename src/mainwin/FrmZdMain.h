@@ -33,7 +33,9 @@ class FrmZdFind;
 class MapPointer;
 class NetworkOpener;
 class PictureBox;
+class QuickSearch;
 class ZoneOutline;
+namespace search { class IndexLoader; }
 
 class FrmZdMain : public QMainWindow, public MapHost {
     Q_OBJECT
@@ -95,6 +97,8 @@ public:
     RowSet& frameSections() override { return m_dtaPeregon.rows(); }
     RowSet& frameStations() override { return m_dtaStn.rows(); }
     void reportFailure(const DbError& error) override { fatal(error.message()); }
+    std::shared_ptr<const search::NameIndex> nameIndex() const override;
+    void whenNameIndexReady(QObject* context, std::function<void()> ready) override;
     bool lightOn(Highlight h) const override { return m_lightOn[static_cast<int>(h)]; }
     void setLightOn(Highlight h, bool on) override { m_lightOn[static_cast<int>(h)] = on; }
     void enableEraseItem(bool on) override;
@@ -124,6 +128,7 @@ public:
     Fragment& fragment() { return *m_frag; }
     MapPointer& pointer() { return *m_pointer; }
     Desk& desk() { return *m_desk; }   // status bar, overview, bookmarks, keys
+    QuickSearch& quickSearch() { return *m_quickSearch; }
 
     // The tool windows: loaded on first use, gone when closed (null then).
     FrmZdFind* findWindow() const;
@@ -177,6 +182,7 @@ private:
     bool bindNetwork(std::shared_ptr<Database> db);
     void announceNetwork();
     void closeToolWindows();
+    void addNameSearch();
     void fatal(const QString& text);
     void setRusMode(std::int16_t mode);
     void emptyFrame();
@@ -195,6 +201,8 @@ private:
     QToolBar* m_tlbZd = nullptr;
     QAction* m_extraTools = nullptr;   // the separator before the toolbar's additions
     ZoneOutline* m_shpFindPic = nullptr;
+    search::IndexLoader* m_names = nullptr;   // the name index of the network
+    QuickSearch* m_quickSearch = nullptr;
     QLabel* m_lblFindMsg = nullptr;
     QActionGroup* m_toolGroup = nullptr;
     DataSource m_dtaStn, m_dtaPeregon, m_dtaDoroga, m_dtaContry;

@@ -6,9 +6,11 @@
 #include "render/MapState.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
+class QObject;
 class QWidget;
 
 namespace zd {
@@ -18,6 +20,7 @@ class MapTool;
 class PictureBox;
 class PointerMode;
 class ZoneOutline;
+namespace search { class NameIndex; }
 
 // Another picture of the map's frame than the map itself: an export or a print. Its state is
 // a copy of the map's whose mainPic and mainPeregons are this canvas and these sections, so
@@ -64,6 +67,12 @@ public:
     virtual RowSet& frameStations() = 0;
     // A database failure while running: the message, then the end of the program.
     virtual void reportFailure(const DbError& error) = 0;
+    // The name index of the network (every lookup of a name goes through it), or null while
+    // it is being built in the background or when it could not be built.
+    virtual std::shared_ptr<const search::NameIndex> nameIndex() const { return nullptr; }
+    // Calls ready once the index is there (at once when it is already); nothing when context
+    // is destroyed first.
+    virtual void whenNameIndexReady(QObject* context, std::function<void()> ready) { (void)context, (void)ready; }
 
     // --- highlights
     virtual bool lightOn(Highlight h) const = 0;

@@ -3,6 +3,7 @@
 #include "data/RowSet.h"
 #include "render/Canvas.h"
 #include "render/Polygon.h"
+#include "render/StnLabel.h"
 
 #include <algorithm>
 #include <array>
@@ -132,7 +133,7 @@ void DrawStnNames(MapState& st, Canvas& pic, RowSet& rows)
             pic.setFontBold(bold);
             if (st.rusMode == 2)
                 pic.setForeColor(rows.numberAt(r, cc) != 11 ? st.palette.stnPale : 0);
-            const QString name = rows.textAt(r, cn);
+            const QString name = shownStnName(st, rows.textAt(r, cn));
             const double th = pic.textHeight(name);
             const double x = rows.numberAt(r, cx), y = rows.numberAt(r, cy);
             const bool circle = tip == 7 || tip == 9;

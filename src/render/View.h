@@ -7,6 +7,7 @@
 #include <QSizeF>
 #include <QTransform>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -17,6 +18,12 @@ struct Frame {
     std::int32_t x1 = 0, y1 = -1000, x2 = 84000, y2 = 36000;
     bool operator==(const Frame&) const = default;
 };
+
+// The frame of a rectangle given by two corners in any order (map units).
+inline Frame frameOfCorners(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+{
+    return Frame{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
 
 // Logical dots per inch of a screen or a picture, on each axis: widths and horizontal
 // positions convert with x, heights and vertical positions with y.

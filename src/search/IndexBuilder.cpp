@@ -160,15 +160,19 @@ private:
 
     std::string_view textAt(std::uint32_t at) const { return m_ix.m_text.data() + at; }
 
-    // Every distinct token that is not plain ASCII, folded once.
+    // Every distinct token of the names and station codes that is not plain ASCII, folded
+    // once (a code may hold letters of any script).
     void foldTokens(std::unique_ptr<WordFolder> (&folders)[2])
     {
         std::vector<std::string_view> tokens;
-        for (const Entry& e : m_ix.m_entries)
-            forEachToken(textAt(e.name), [&](std::string_view t, bool ascii) {
-                if (!ascii && m_tokenIds.try_emplace(t, static_cast<std::uint32_t>(tokens.size())).second)
-                    tokens.push_back(t);
-            });
+        auto note = [&](std::string_view t, bool ascii) {
+            if (!ascii && m_tokenIds.try_emplace(t, static_cast<std::uint32_t>(tokens.size())).second)
+                tokens.push_back(t);
+        };
+        for (const Entry& e : m_ix.m_entries) {
+            forEachToken(textAt(e.name), note);
+            if (e.kind == Kind::Station) forEachToken(textAt(e.code), note);
+        }
         m_parts.resize(tokens.size());
         constexpr size_t kChunk = 256;
         onTwoThreads((tokens.size() + kChunk - 1) / kChunk, [&](size_t chunk, int worker) {
@@ -188,8 +192,10 @@ private:
                     if (k) k->appendWord(t);
                 return;
             }
+            const auto id = ascii ? m_tokenIds.end() : m_tokenIds.find(t);
+            if (!ascii && id == m_tokenIds.end()) return;   // every token was folded: not reached
             const FoldedText plain = ascii ? foldAsciiWord(t) : FoldedText{};
-            const FoldedText& p = ascii ? plain : m_parts[m_tokenIds.at(t)];
+            const FoldedText& p = ascii ? plain : m_parts[id->second];
             if (folded) folded->append(p.folded);
             if (bgn) bgn->append(p.bgn);
             if (latin) latin->append(p.latin);

@@ -74,7 +74,9 @@ QString DbCombo::boundText() const
 void DbCombo::selectByText()
 {
     const QString typed = m_edit->text();
-    selectRow(typed.isEmpty() ? -1 : m_model.firstStartingWith(typed));
+    int row = typed.isEmpty() ? -1 : m_model.firstStartingWith(typed);
+    if (row < 0 && !typed.isEmpty() && m_fallback) row = m_fallback(typed);
+    selectRow(row);
 }
 
 // An entry picked in the list (pointer or keys) shows its name in the text box.

@@ -1,9 +1,11 @@
 #pragma once
 // A combo box whose list is always shown: a text box over a list of the rows of a
-// StnListModel. Typing selects the first entry that starts with the typed text; a click
+// StnListModel. Typing selects the first entry that starts with the typed text (or, when
+// none does, the row a fallback finds for it, such as the name matcher's best); a click
 // or the arrow keys take the entry's name into the text box; a double click on an entry
 // or in the text box, or Enter, reports the selected row.
 #include <QWidget>
+#include <functional>
 
 class QLineEdit;
 class QListView;
@@ -25,6 +27,8 @@ public:
     void selectRow(int row);             // shows it at the top of the list; -1 clears, list at its start
     QString boundText() const;           // KodStn of the selected entry
     void selectByText();                 // selects the first entry starting with the text
+    // The row for a text that begins no name of the list, or -1.
+    void setFallback(std::function<int(const QString&)> find) { m_fallback = std::move(find); }
 
     QLineEdit& textBox() { return *m_edit; }
     QListView& list() { return *m_list; }
@@ -45,6 +49,7 @@ private:
     QLineEdit* m_edit;
     QListView* m_list;
     bool m_searching = false;
+    std::function<int(const QString&)> m_fallback;
 };
 
 } // namespace zd

@@ -9,6 +9,7 @@
 #include "render/DrawPeregons.h"
 #include "render/DrawStations.h"
 #include "render/PictureBox.h"
+#include "search/NameIndex.h"
 #include "stnfind/DbCombo.h"
 #include "stnfind/FindZone.h"
 #include "stnfind/StnListModel.h"
@@ -121,6 +122,7 @@ void FrmZdFind::buildControls()
     connect(m_chkRus, &QCheckBox::clicked, this, &FrmZdFind::ListStn);
     connect(m_dbcStn, &DbCombo::textChanged, m_lblNazDor, &QLabel::clear);
     connect(m_dbcStn, &DbCombo::rowActivated, this, &FrmZdFind::Stn_Selected);
+    m_dbcStn->setFallback([this](const QString& text) { return matchedRow(text); });
     connect(m_cmdFrag, &QPushButton::clicked, this, &FrmZdFind::cmdFind_Frag_Click);
     connect(m_cmdAll, &QPushButton::clicked, this, &FrmZdFind::ViewAll);
 }
@@ -187,6 +189,19 @@ int FrmZdFind::areaIndex() const
     for (int k = 0; k < 4; ++k)
         if (m_optArea[k] && m_optArea[k]->isChecked()) return k;
     return -1;
+}
+
+// The first station of the list by the name matcher's ranking ("Орел" finds Орёл, "Moskva"
+// Москва); the list's row is found by the code, since the same name may stand in several rows.
+int FrmZdFind::matchedRow(const QString& text) const
+{
+    const std::shared_ptr<const search::NameIndex> index = m_host.nameIndex();
+    if (!index) return -1;
+    search::Filter inList;
+    inList.railways = false;
+    inList.accept = [&](int entry) { return m_model->rowOfCode(index->code(entry)) >= 0; };
+    const std::vector<search::Hit> hits = index->find(text, 1, inList);
+    return hits.empty() ? -1 : m_model->rowOfCode(index->code(hits.front().entry));
 }
 
 void FrmZdFind::ListStn()

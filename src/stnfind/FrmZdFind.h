@@ -72,6 +72,7 @@ private:
     QRect twips(int left, int top, int width, int height) const;
     bool bindDataSources();
     int areaIndex() const;
+    int matchedRow(const QString& text) const;
     Station chosen() const;
     void keepChoice(const QString& kodStn);
     void showRailway(const QString& kodDor);

@@ -14,6 +14,7 @@ void StnListModel::refill(const std::function<void()>& fill)
     const int nameCol = m_rows.column(u"NazStn");
     m_kodCol = m_rows.column(u"KodStn");
     m_names.clear();
+    m_codeRows.clear();
     m_names.reserve(static_cast<size_t>(n));
     for (int r = 0; r < n; ++r) m_names.push_back(m_rows.textAt(r, nameCol));
     endResetModel();
@@ -44,6 +45,18 @@ int StnListModel::firstStartingWith(const QString& text) const
     for (size_t r = 0; r < m_names.size(); ++r)
         if (m_names[r].startsWith(text, Qt::CaseInsensitive)) return static_cast<int>(r);
     return -1;
+}
+
+int StnListModel::rowOfCode(QByteArrayView kodStn) const
+{
+    if (m_codeRows.empty()) {
+        for (int r = m_rows.recordCount() - 1; r >= 0; --r) {
+            const QByteArrayView code = m_rows.utf8At(r, m_kodCol);
+            m_codeRows[std::string_view(code.data(), static_cast<size_t>(code.size()))] = r;
+        }
+    }
+    const auto found = m_codeRows.find(std::string_view(kodStn.data(), static_cast<size_t>(kodStn.size())));
+    return found == m_codeRows.end() ? -1 : found->second;
 }
 
 } // namespace zd

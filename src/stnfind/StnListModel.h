@@ -3,7 +3,10 @@
 // row, showing NazStn, with KodStn as the bound value. Names are decoded once per refill,
 // so that a list of 100,000 stations scrolls and searches at once.
 #include <QAbstractListModel>
+#include <QByteArrayView>
 #include <functional>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zd {
@@ -28,11 +31,15 @@ public:
 
     // The first row whose name starts with the text, case-insensitive; -1 when none does.
     int firstStartingWith(const QString& text) const;
+    // The first row of the station code (KodStn as UTF-8); -1 when the list has none.
+    int rowOfCode(QByteArrayView kodStn) const;
 
 private:
     const RowSet& m_rows;
     std::vector<QString> m_names;
     int m_kodCol = -1;
+    // Rows by code, made at the first look-up after a refill; the views are into m_rows.
+    mutable std::unordered_map<std::string_view, int> m_codeRows;
 };
 
 } // namespace zd

@@ -6,6 +6,7 @@
 #include "data/LoadProgress.h"
 #include "desk/Desk.h"
 #include "mainwin/NetworkOpener.h"
+#include "search/NameIndex.h"
 #include "stnfind/FrmZdFind.h"
 
 #include <QMenu>
@@ -17,6 +18,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QTest>
 
 using namespace zd;
 
@@ -90,6 +92,9 @@ TEST_F(OpenNetwork, ASecondFileBecomesTheOpenNetworkAndTheToolWindowsClose)
     EXPECT_EQ(w->history().count(), 1);
     EXPECT_FALSE(itemOn("mnuKadrBack"));
     EXPECT_TRUE(stationsShown().contains(QStringLiteral("Ярославль")));
+    // The name index is the new network's.
+    QTRY_VERIFY_WITH_TIMEOUT(w->nameIndex() != nullptr, 20000);
+    EXPECT_FALSE(w->nameIndex()->find(QStringLiteral("Ярославль"), 5, {}).empty());
 }
 
 // A file that cannot be used is said with its name and cause, and the network that was

@@ -4,6 +4,7 @@
 #include "Bench.h"
 #include "ExportBench.h"
 #include "OverviewBench.h"
+#include "QuickBench.h"
 #include "RouteBench.h"
 #include "SearchBench.h"
 
@@ -289,6 +290,7 @@ int main(int argc, char** argv)
     if (app.arguments().contains(QStringLiteral("--search"))) return runSearchBench(app.arguments());
     if (app.arguments().contains(QStringLiteral("--overview"))) return runOverviewBench(app.arguments());
     if (app.arguments().contains(QStringLiteral("--export"))) return runExportBench(app.arguments());
+    if (app.arguments().contains(QStringLiteral("--quick"))) return runQuickBench(app.arguments());
     Options o;
     if (!parse(app.arguments(), o)) {
         std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16] [--route]\n");
