@@ -14,6 +14,7 @@ set(CPACK_PACKAGE_CONTACT "zdschema <zdschema@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Схема ж.д. сети СНГ: просмотр схемы железнодорожной сети")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The libraries' packages from the program's own links, and the Qt platform plugins the
 # window needs to open on X11.

@@ -3,6 +3,7 @@
 // Prints a table, then one JSON line with every figure.
 #include "Bench.h"
 #include "ExportBench.h"
+#include "LaunchBench.h"
 #include "OverviewBench.h"
 #include "QuickBench.h"
 #include "RouteBench.h"
@@ -291,6 +292,7 @@ int main(int argc, char** argv)
     if (app.arguments().contains(QStringLiteral("--overview"))) return runOverviewBench(app.arguments());
     if (app.arguments().contains(QStringLiteral("--export"))) return runExportBench(app.arguments());
     if (app.arguments().contains(QStringLiteral("--quick"))) return runQuickBench(app.arguments());
+    if (app.arguments().contains(QStringLiteral("--launch"))) return runLaunchBench(app.arguments());
     Options o;
     if (!parse(app.arguments(), o)) {
         std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16] [--route]\n");
