@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QStatusBar>
@@ -43,17 +44,27 @@ std::unique_ptr<QProgressDialog> progressDialog(QWidget& parent, NetworkLoad& jo
     return dlg;
 }
 
-void showProgress(QStatusBar& bar, QProgressDialog* dlg, const LoadProgress& p)
+// A bar counts in thousands where the rows would pass an int.
+void setBar(QProgressBar& bar, const LoadProgress& p)
+{
+    const long long total = p.total();
+    const int scale = total > 1'000'000'000 ? 1000 : 1;
+    bar.setMaximum(static_cast<int>(total / scale));
+    bar.setValue(static_cast<int>(std::min(p.row(), total) / scale));
+}
+
+// The progress in the status bar, whose bar is drawn anew at every tick, so that the window
+// shows it goes on also while one index takes seconds; and in the dialog once it is shown.
+void showProgress(QStatusBar& status, QProgressBar& bar, QProgressDialog* dlg, const LoadProgress& p)
 {
     const QString text = p.text();
-    bar.showMessage(text);
+    status.showMessage(text);
+    setBar(bar, p);
+    bar.update();
     if (!dlg || dlg->wasCanceled()) return;
     dlg->setLabelText(text);
-    const long long total = p.total();
-    // The bar counts in thousands where the rows would pass an int.
-    const int scale = total > 1'000'000'000 ? 1000 : 1;
-    dlg->setMaximum(static_cast<int>(total / scale));
-    dlg->setValue(static_cast<int>(std::min(p.row(), total) / scale));
+    dlg->setMaximum(bar.maximum());
+    dlg->setValue(bar.value());
 }
 
 std::function<QString()>& chooserOverride()
@@ -101,11 +112,15 @@ NetworkOpener::Loaded NetworkOpener::load(const QString& path)
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     std::unique_ptr<QProgressDialog> dlg;
-    QStatusBar& bar = *m_main.statusBar();
+    QStatusBar& status = *m_main.statusBar();
+    auto bar = std::make_unique<QProgressBar>();
+    bar->setObjectName(QStringLiteral("prbLoad"));
+    bar->setMaximumWidth(240);
+    status.addPermanentWidget(bar.get());
     QTimer tick;
-    connect(&tick, &QTimer::timeout, &loop, [&] { showProgress(bar, dlg.get(), job.progress()); });
+    connect(&tick, &QTimer::timeout, &loop, [&] { showProgress(status, *bar, dlg.get(), job.progress()); });
     tick.start(kTickMs);
-    showProgress(bar, nullptr, job.progress());
+    showProgress(status, *bar, nullptr, job.progress());
     if (m_dialogDelay > 0) {
         QTimer::singleShot(m_dialogDelay, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -116,7 +131,7 @@ NetworkOpener::Loaded NetworkOpener::load(const QString& path)
         if (dlg->wasCanceled()) job.cancel();
     }
     tick.stop();
-    bar.clearMessage();
+    status.clearMessage();
     m_loading = false;
     emit loadEnded();
     // The program ending in the middle, or "Отмена" even after the last row: nothing opens.
