@@ -520,7 +520,9 @@ void FrmZdMain::RenderKadr(PictureBox& pic)
     setItemEnabled(QStringLiteral("mnuMagist_Sdvig"), zoomed);
     setButtonEnabled(QStringLiteral("mnuMagist_Sdvig"), zoomed);
     pic.setCursor(Qt::WaitCursor);
+    m_desk->renderStarted();
     Expected<FrameDrawn> drawn = renderFrame(m_st, pic, m_dtaPeregon, m_dtaStn, m_genOn);
+    m_desk->renderEnded();
     pic.unsetCursor();
     m_rendering = false;
     if (!drawn) {

@@ -116,6 +116,9 @@ NetworkOpener::Loaded NetworkOpener::load(const QString& path)
     auto bar = std::make_unique<QProgressBar>();
     bar->setObjectName(QStringLiteral("prbLoad"));
     bar->setMaximumWidth(240);
+    // No taller than a line of the status bar: the map keeps the height the frame is drawn for.
+    bar->setMaximumHeight(status.fontMetrics().height());
+    bar->setTextVisible(false);
     status.addPermanentWidget(bar.get());
     QTimer tick;
     connect(&tick, &QTimer::timeout, &loop, [&] { showProgress(status, *bar, dlg.get(), job.progress()); });
