@@ -131,7 +131,8 @@ void Legend::drawSymbol(QPainter& p, const Row& r, QPointF at) const
     canvas.paintOn(&p);
     MapState st = m_st;
     RowSet rows = r.rows;
-    if (r.entry.kind == LegendEntry::Station) DrawStations(st, canvas, rows, r.entry.color);
+    if (r.entry.draw) r.entry.draw(st, canvas, rows);
+    else if (r.entry.kind == LegendEntry::Station) DrawStations(st, canvas, rows, r.entry.color);
     else DrawPeregons(st, canvas, rows, r.entry.color);
     canvas.paintOn(nullptr);
     p.restore();

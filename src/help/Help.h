@@ -19,6 +19,7 @@ enum : std::int32_t {
     kHelpTopicLight = 70,   // the highlight-by-criteria window
     kHelpTopicFind = 90,    // the station search window
     kHelpTopicDor = 100,    // the railway search window
+    kHelpTopicRoute = 110,  // the route window
 };
 
 // The help-file path for a program directory: the directory and "ZDHELP.HLP", with a "/"

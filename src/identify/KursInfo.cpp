@@ -58,6 +58,11 @@ QString railwayLine(RowSet& doroga, const QString& kodDor)
     return QStringLiteral("дор ") + doroga.text(doroga.column(u"NazDor"));
 }
 
+std::int32_t cursorSearchHalf(float kadrScale, double scaleHeight)
+{
+    return toLong(std::sqrt(static_cast<double>(kadrScale)) * scaleHeight / 50);
+}
+
 KursInfo::KursInfo() = default;
 KursInfo::~KursInfo() = default;
 
@@ -65,7 +70,7 @@ Expected<> KursInfo::show(CursorScene& scene, RowSet& sections, Canvas& surface,
 {
     const double h = surface.scaleHeight();
     const float tol = static_cast<float>(std::fabs(h) / 100);
-    const std::int32_t d = toLong(std::sqrt(static_cast<double>(scene.st.kadrScale)) * h / 50);
+    const std::int32_t d = cursorSearchHalf(scene.st.kadrScale, h);
     const bool generalised = scene.st.kadrScale < kGenScale && scene.genOn;
     if (auto opened = scene.dtaStn.open(cursorStationsSql(toLong(x), toLong(y), d, generalised)); !opened)
         return opened;

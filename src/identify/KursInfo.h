@@ -63,6 +63,10 @@ private:
     QStringList m_lines;
 };
 
+// Half the side of the square searched for a station around the pointer, in map units:
+// the root of KadrScale times the picture's scale height over 50.
+std::int32_t cursorSearchHalf(float kadrScale, double scaleHeight);
+
 // The railway line of a description: "дор " and the railway's name, or empty.
 QString railwayLine(RowSet& doroga, const QString& kodDor);
 

@@ -20,6 +20,7 @@
 #include "quicksearch/QuickSearch.h"
 #include "render/PictureBox.h"
 #include "render/RenderFrame.h"
+#include "routewin/FrmRoute.h"
 #include "search/IndexLoader.h"
 #include "stnfind/FrmZdFind.h"
 
@@ -102,6 +103,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     m_lblFindMsg->hide();
     buildMenus();
     buildToolbar();
+    addRouteCommand();
     addNameSearch();
     m_pointer = std::make_unique<MapPointer>(*this, *m_frag, m_mapMode, *m_tlbZd);
     m_desk = new Desk(*this);
@@ -205,6 +207,20 @@ void FrmZdMain::buildToolbar()
     setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), false);
     setButtonEnabled(QStringLiteral("mnuKadrFore"), false);
     setButtonEnabled(QStringLiteral("mnuKadrBack"), false);
+}
+
+// "Сервис" → "Маршрут…" (Ctrl+R) and its toolbar button.
+void FrmZdMain::addRouteCommand()
+{
+    const QString key = QStringLiteral("mnuService_Route");
+    QAction* item = extraMenu(QStringLiteral("mnuService")).addAction(QStringLiteral("&Маршрут…"));
+    item->setObjectName(key);
+    item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(item, &QAction::triggered, this, &FrmZdMain::mnuService_Route_Click);
+    auto* button = new QAction(toolbarIcon(key), QStringLiteral("Маршрут между станциями"), this);
+    button->setObjectName(key);
+    connect(button, &QAction::triggered, this, &FrmZdMain::mnuService_Route_Click);
+    addToolbarAction(button);
 }
 
 // What the name search adds: the network's name index, the quick-search field of the
@@ -767,6 +783,8 @@ FrmLight* FrmZdMain::lightWindow() const { return qobject_cast<FrmLight*>(m_tool
 FrmZdFind& FrmZdMain::loadFindWindow() { return loadTool<FrmZdFind>(FindTool); }
 FrmZdDor& FrmZdMain::loadDorWindow() { return loadTool<FrmZdDor>(DorTool); }
 FrmLight& FrmZdMain::loadLightWindow() { return loadTool<FrmLight>(LightTool); }
+FrmRoute* FrmZdMain::routeWindow() const { return qobject_cast<FrmRoute*>(m_tools[RouteTool].data()); }
+FrmRoute& FrmZdMain::loadRouteWindow() { return loadTool<FrmRoute>(RouteTool); }
 FrmStats& FrmZdMain::loadStatsWindow() { return loadTool<FrmStats>(StatsTool); }
 LegendDock& FrmZdMain::loadLegendPanel() { return loadTool<LegendDock>(LegendTool); }
 
@@ -788,6 +806,7 @@ void FrmZdMain::setPickMode(PointerMode* mode) { m_pointer->setPick(mode); }
 
 void FrmZdMain::mnuZdFind_Stn_Click() { loadFindWindow().LoadFind(); }
 void FrmZdMain::mnuZdFind_Dor_Click() { loadDorWindow().LoadFindDor(); }
+void FrmZdMain::mnuService_Route_Click() { loadRouteWindow().LoadRoute(); }
 
 void FrmZdMain::mnuZdLight_Peregon_Click()
 {

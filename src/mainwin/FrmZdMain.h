@@ -30,6 +30,7 @@ class FrmStats;
 class LegendDock;
 class FrmZdDor;
 class FrmZdFind;
+class FrmRoute;
 class MapPointer;
 class NetworkOpener;
 class PictureBox;
@@ -78,6 +79,7 @@ public:
     void mnuZdGen_Click();
     void mnuZdFind_Stn_Click();
     void mnuZdFind_Dor_Click();
+    void mnuService_Route_Click();
     void mnuHelp_About_Click() { m_help.helpAbout(m_programDir, this); }
     void mnuHelp_Instr_Click() { m_help.helpInstr(m_programDir, this); }
     Help& help() { return m_help; }
@@ -137,6 +139,8 @@ public:
     FrmZdDor& loadDorWindow();
     FrmLight* lightWindow() const;
     FrmLight& loadLightWindow();
+    FrmRoute* routeWindow() const;
+    FrmRoute& loadRouteWindow();
     FrmStats& loadStatsWindow();
     LegendDock& loadLegendPanel();
 
@@ -169,13 +173,14 @@ protected:
 private:
     // The tool windows in their fixed order: a render redraws their highlights in this
     // order, "Убрать подсветку" switches them off in the reverse order.
-    enum ToolSlot { FindTool, DorTool, LightTool, StatsTool, LegendTool, kToolSlots };
+    enum ToolSlot { FindTool, DorTool, LightTool, RouteTool, StatsTool, LegendTool, kToolSlots };
     template <class W>
     W& loadTool(ToolSlot slot);
     std::vector<MapTool*> tools() const;
 
     void buildMenus();
     void buildToolbar();
+    void addRouteCommand();
     void StartUp();
     void layOutOverScreen();
     bool openDatabase();

@@ -116,6 +116,17 @@ const std::map<QString, std::pair<const char*, Painter>>& painters()
              p.setPen(QPen(kLine, 1.5));
              p.drawLine(QPointF(3.5, 8.5), QPointF(9.5, 4.5));
          }}},
+        {"mnuService_Route", {"", [](QPainter& p) {
+             p.setPen(QPen(kLine, 1.5));
+             p.drawLine(QPointF(2, 4), QPointF(8, 2));
+             p.drawLine(QPointF(9, 14), QPointF(14, 9));
+             p.setPen(QPen(QColor(220, 20, 60), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+             p.drawPolyline(QPolygonF({{3, 13}, {6, 7}, {10, 8}, {13, 3}}));
+             p.setPen(QPen(Qt::black, 1));
+             p.setBrush(Qt::white);
+             p.drawEllipse(QPointF(3, 13), 2, 2);
+             p.drawEllipse(QPointF(13, 3), 2, 2);
+         }}},
         {"mnuHelp_About", {"help-contents", [](QPainter& p) {
              p.setPen(QPen(kInk, 1));
              p.setBrush(QColor(255, 240, 150));

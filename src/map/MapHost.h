@@ -40,6 +40,9 @@ struct LegendEntry {
     QString caption;
     std::int16_t tip = 0;   // the symbol's TipStn for a station entry
     bool foreign = false;   // drawn as another country's: pale in the CIS marking
+    // The tool's own drawing of the symbol's one row (StnX, StnY or Stn1X … Stn2Y), where
+    // its highlight is not drawn by the map's routines as they are; empty for those.
+    std::function<void(MapState&, Canvas&, RowSet&)> draw = {};
 };
 
 // The highlights a render draws again over the new picture.

@@ -27,10 +27,10 @@ void processEvents(MapState& st)
 
 } // namespace
 
-void DrawPeregons(MapState& st, Canvas& pic, RowSet& rows, Color color)
+void DrawPeregons(MapState& st, Canvas& pic, RowSet& rows, Color color, int widthPx)
 {
     const int savedWidth = pic.drawWidth();
-    pic.setDrawWidth(st.kadrScale >= 0.6f ? 2 : 1);
+    pic.setDrawWidth(widthPx > 0 ? widthPx : st.kadrScale >= 0.6f ? 2 : 1);
     const SectionColumns c(rows);
     const bool marking = st.rusMode == 2;
 

@@ -33,6 +33,7 @@ struct MapState {
     Palette palette;
     float scaleLow = 0.25f, scaleHigh = 1.1f;   // name thresholds
     std::int32_t stnRadius = 0; // radius of the last circle symbol drawn (map units)
+    bool generalise = false;    // generalisation is on for the frame being drawn
     bool latinNames = false;    // station names in Latin letters ("Подписи латиницей")
 
     Canvas* mainPic = nullptr;           // picZdMain

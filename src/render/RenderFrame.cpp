@@ -23,6 +23,7 @@ Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons
     pic.clearPicture();
     DrawPeregons(st, pic, peregons.rows(), st.palette.net);
 
+    st.generalise = genOn;
     const bool generalised = st.kadrScale < kGenScale && genOn;
     if (auto opened = stations.open(frameStationsSql(bounds(k), st.rusFilter, generalised)); !opened)
         return opened.error();

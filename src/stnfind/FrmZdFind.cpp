@@ -191,17 +191,10 @@ int FrmZdFind::areaIndex() const
     return -1;
 }
 
-// The first station of the list by the name matcher's ranking ("Орел" finds Орёл, "Moskva"
-// Москва); the list's row is found by the code, since the same name may stand in several rows.
 int FrmZdFind::matchedRow(const QString& text) const
 {
     const std::shared_ptr<const search::NameIndex> index = m_host.nameIndex();
-    if (!index) return -1;
-    search::Filter inList;
-    inList.railways = false;
-    inList.accept = [&](int entry) { return m_model->rowOfCode(index->code(entry)) >= 0; };
-    const std::vector<search::Hit> hits = index->find(text, 1, inList);
-    return hits.empty() ? -1 : m_model->rowOfCode(index->code(hits.front().entry));
+    return index ? m_model->matchedRow(*index, text) : -1;
 }
 
 void FrmZdFind::ListStn()

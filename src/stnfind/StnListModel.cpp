@@ -1,6 +1,7 @@
 #include "stnfind/StnListModel.h"
 
 #include "data/RowSet.h"
+#include "search/NameIndex.h"
 
 namespace zd {
 
@@ -45,6 +46,15 @@ int StnListModel::firstStartingWith(const QString& text) const
     for (size_t r = 0; r < m_names.size(); ++r)
         if (m_names[r].startsWith(text, Qt::CaseInsensitive)) return static_cast<int>(r);
     return -1;
+}
+
+int StnListModel::matchedRow(const search::NameIndex& index, const QString& text) const
+{
+    search::Filter inList;
+    inList.railways = false;
+    inList.accept = [&](int entry) { return rowOfCode(index.code(entry)) >= 0; };
+    const std::vector<search::Hit> hits = index.find(text, 1, inList);
+    return hits.empty() ? -1 : rowOfCode(index.code(hits.front().entry));
 }
 
 int StnListModel::rowOfCode(QByteArrayView kodStn) const

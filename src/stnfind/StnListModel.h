@@ -12,6 +12,7 @@
 namespace zd {
 
 class RowSet;
+namespace search { class NameIndex; }
 
 class StnListModel : public QAbstractListModel {
     Q_OBJECT
@@ -33,6 +34,9 @@ public:
     int firstStartingWith(const QString& text) const;
     // The first row of the station code (KodStn as UTF-8); -1 when the list has none.
     int rowOfCode(QByteArrayView kodStn) const;
+    // The list's first station by the name matcher's ranking ("Орел" finds Орёл, "Moskva"
+    // Москва), found by its code since one name may stand in several rows; -1 when none.
+    int matchedRow(const search::NameIndex& index, const QString& text) const;
 
 private:
     const RowSet& m_rows;
