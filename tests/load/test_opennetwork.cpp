@@ -74,6 +74,7 @@ TEST_F(OpenNetwork, ASecondFileBecomesTheOpenNetworkAndTheToolWindowsClose)
     start();
     EXPECT_EQ(w->windowTitle(), kAppTitle);
     w->loadFindWindow().LoadFind();
+    w->mnuService_Route_Click();
     showFrame(Frame{900, 900, 3100, 3100});
     const auto first = w->database();
     QSignalSpy opened(w.get(), &FrmZdMain::networkOpened);
@@ -87,6 +88,7 @@ TEST_F(OpenNetwork, ASecondFileBecomesTheOpenNetworkAndTheToolWindowsClose)
     EXPECT_EQ(w->dbPath(), second);
     EXPECT_EQ(w->windowTitle(), QStringLiteral("second.db — ") + kAppTitle);
     EXPECT_EQ(w->findWindow(), nullptr);
+    EXPECT_EQ(w->routeWindow(), nullptr);   // its graph was the other network's
     // The whole scheme of the new network, the first entry of a new history.
     EXPECT_EQ(w->state().kadr, w->state().scheme);
     EXPECT_EQ(w->history().count(), 1);
