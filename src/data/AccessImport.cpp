@@ -1,5 +1,6 @@
 #include "data/AccessImport.h"
 
+#include "data/LoadProgress.h"
 #include "data/Queries.h"
 
 #include <QFile>
@@ -90,7 +91,7 @@ void bindValue(sqlite3_stmt* st, int index, int type, const char* text, int len)
 
 DbError cause(const QString& text) { return DbError{QString(), text}; }
 
-Expected<> copyTable(MdbCatalogEntry* entry, sqlite3* db, const QString& schema)
+Expected<> copyTable(MdbCatalogEntry* entry, sqlite3* db, const QString& schema, LoadProgress* progress)
 {
     std::unique_ptr<MdbTableDef, TableCloser> table(mdb_read_table(entry));
     if (!table) return cause(QStringLiteral("таблица %1 не читается").arg(QString::fromUtf8(entry->object_name)));
@@ -123,11 +124,16 @@ Expected<> copyTable(MdbCatalogEntry* entry, sqlite3* db, const QString& schema)
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
         return cause(sqliteCause(db));
+    if (progress) progress->beginTable(table->name, static_cast<long long>(table->num_rows));
     sqlite3_exec(db, "SAVEPOINT mdbcopy", nullptr, nullptr, nullptr);
     QString error;
     unsigned long fetched = 0;
     while (mdb_fetch_row(table.get())) {
         ++fetched;
+        if (progress) {
+            if (progress->cancelled()) { error = kLoadCancelled; break; }
+            progress->rowDone();
+        }
         for (size_t i = 0; i < used.size(); ++i) {
             const int c = used[i];
             const int len = std::min<int>(lengths[c], static_cast<int>(bindSize));
@@ -193,13 +199,17 @@ std::optional<std::vector<MdbCatalogEntry>> readTableCatalog(MdbHandle* mdb)
 bool looksLikeAccess(const QByteArray& head) { return hasAccessSignature(head); }
 
 Expected<> importAccess(const QString& path, sqlite3* db, const QString& schema,
-                     const QStringList& onlyTables, const QByteArray& jet3Charset)
+                     const QStringList& onlyTables, const QByteArray& jet3Charset, LoadProgress* progress)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return cause(QStringLiteral("файл не читается"));
     // libmdb needs at least the header page and one more to read the catalog.
-    if (!hasAccessSignature(file.read(4096)) || file.size() < 4096)
+    const QByteArray head = file.read(4096);
+    if (!hasAccessSignature(head) || file.size() < 4096)
         return cause(QStringLiteral("файл не является базой данных Access"));
+    // The version byte: 0 Jet3, 1 Jet4, 2 and up the ACE versions from 2007 to 2019.
+    if (const int version = static_cast<unsigned char>(head.at(0x14)); version > 6)
+        return cause(QStringLiteral("неизвестная версия файла Access (%1)").arg(version));
     file.close();
 
     std::unique_ptr<MdbHandle, MdbCloser> mdb;
@@ -216,7 +226,7 @@ Expected<> importAccess(const QString& path, sqlite3* db, const QString& schema,
         if (isSystemTable(&entry)) continue;
         const QString name = QString::fromUtf8(entry.object_name);
         if (!onlyTables.isEmpty() && !onlyTables.contains(name, Qt::CaseInsensitive)) continue;
-        if (auto copied = copyTable(&entry, db, schema); !copied)
+        if (auto copied = copyTable(&entry, db, schema, progress); !copied)
             return cause(QStringLiteral("таблица %1: %2").arg(name, copied.error().cause));
     }
     return {};

@@ -17,7 +17,8 @@ public:
     void setRecordSource(const QString& source) { m_source = source; }
     const QString& recordSource() const { return m_source; }
 
-    // (Re)opens the record source. On failure the old rows are dropped.
+    // (Re)opens the record source. On failure the old rows are dropped. A table's rows
+    // are only checked to be there: they are read when rows() is first asked for.
     Expected<> refresh();
     // Gives the data source a record source and opens it.
     Expected<> open(const QString& source)
@@ -26,13 +27,21 @@ public:
         return refresh();
     }
 
-    RowSet& rows() { return m_rows; }
-    const RowSet& rows() const { return m_rows; }
+    RowSet& rows() { return readRows(); }
+    const RowSet& rows() const { return readRows(); }
+    // The row set that rows() gives, without reading a table's rows not read yet: for
+    // keeping its address.
+    RowSet* rowSet() { return &m_rows; }
+    bool rowsRead() const { return m_unread.isEmpty(); }
 
 private:
+    RowSet& readRows() const;
+
     std::shared_ptr<Database> m_db;
     QString m_source;
-    RowSet m_rows;
+    mutable RowSet m_rows;
+    mutable QString m_unread;   // the query of the rows not read yet
 };
+
 
 } // namespace zd

@@ -1,6 +1,7 @@
 #include "data/Database.h"
 
 #include "data/AccessImport.h"
+#include "data/LoadProgress.h"
 #include "data/Queries.h"
 #include "data/RowSet.h"
 #include "data/Schema.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+#include <iterator>
 #include <sqlite3.h>
 
 namespace zd {
@@ -19,17 +21,21 @@ namespace {
 // Their indexes lead with the railway code, so that the railways drive the join and each
 // of them is searched by range, and they hold every column those queries read, so that
 // the rows come from the index alone. Both halves of the section query's OR have one.
-// They also serve every look-up by railway code.
+// They also serve every look-up by railway code, and the two small tables' joins. These
+// are built at loading: the first frame needs them.
 const char* const kIndexes[] = {
     "CREATE INDEX ixStnXY ON Stn(KodDor, StnX, StnY, TipStn, StnBranch, KodStn, NazStn)",
-    "CREATE INDEX ixStnKod ON Stn(KodStn)",
-    "CREATE INDEX ixStnNaz ON Stn(NazStn)",
     "CREATE INDEX ixPer1 ON Peregon(KodDor, Stn1X, Stn1Y, Stn2X, Stn2Y, KodStn1, KodStn2, LenPer, RL, EL)",
     "CREATE INDEX ixPer2 ON Peregon(KodDor, Stn2X, Stn2Y, Stn1X, Stn1Y, KodStn1, KodStn2, LenPer, RL, EL)",
-    "CREATE INDEX ixPerKod1 ON Peregon(KodStn1)",
-    "CREATE INDEX ixPerKod2 ON Peregon(KodStn2)",
     "CREATE INDEX ixDorKod ON Doroga(KodDor, KodContry)",
     "CREATE INDEX ixContryKod ON Contry(KodContry)",
+};
+
+// Indexes that only some later query uses, built before the first query whose text holds
+// the piece: the station by its code (the object under the pointer, a section's ends).
+struct LazyIndex { const char* piece; const char* create; };
+const LazyIndex kLazyIndexes[] = {
+    {"WHERE KodStn = ", "CREATE INDEX ixStnKod ON Stn(KodStn)"},
 };
 
 QString lastError(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
@@ -88,7 +94,44 @@ DbError unreadable(const schema::Table& t, const QString& why)
 
 // Creates one table of the fixed schema and copies the source rows into it, each value
 // through the function that brings it into the column's kind.
-Expected<> copyTable(sqlite3* db, const schema::Table& t)
+// The rows a table of the source holds, for the progress; 0 when it cannot be told.
+long long sourceRows(sqlite3* db, const QString& src)
+{
+    sqlite3_stmt* st = nullptr;
+    long long n = 0;
+    const QByteArray sql = ("SELECT count(*) FROM src." + quoteIdent(src)).toUtf8();
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        n = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    return n;
+}
+
+// ZdRowDone(): true, counting one row copied for the progress.
+void rowDoneFunc(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    static_cast<LoadProgress*>(sqlite3_user_data(ctx))->rowDone();
+    sqlite3_result_int(ctx, 1);
+}
+
+// A long statement stops when the load is cancelled: SQLite checks every few thousand
+// steps and ends it with SQLITE_INTERRUPT.
+int stopWhenCancelled(void* progress) { return static_cast<LoadProgress*>(progress)->cancelled() ? 1 : 0; }
+
+void watchProgress(sqlite3* db, LoadProgress* progress)
+{
+    if (!progress) return;
+    sqlite3_create_function(db, "ZdRowDone", 0, SQLITE_UTF8, progress, rowDoneFunc, nullptr, nullptr);
+    sqlite3_progress_handler(db, 20000, stopWhenCancelled, progress);
+}
+
+void unwatchProgress(sqlite3* db, LoadProgress* progress)
+{
+    if (!progress) return;
+    sqlite3_progress_handler(db, 0, nullptr, nullptr);
+    sqlite3_create_function(db, "ZdRowDone", 0, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr);
+}
+
+Expected<> copyTable(sqlite3* db, const schema::Table& t, LoadProgress* progress)
 {
     const QString src = sourceTable(db, t.name);
     if (src.isEmpty()) return DbError{{}, QStringLiteral("нет таблицы %1").arg(QLatin1String(t.name))};
@@ -105,8 +148,12 @@ Expected<> copyTable(sqlite3* db, const schema::Table& t)
         exprs << QStringLiteral("%1(%2)").arg(QLatin1String(c.text() ? "ZdText" : "ZdNum"), quoteIdent(s));
     }
     const QString create = QStringLiteral("CREATE TABLE main.%1 (%2)").arg(QLatin1String(t.name), defs.join(u", "));
-    const QString copy = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM src.%4")
-                             .arg(QLatin1String(t.name), targets.join(u", "), exprs.join(u", "), quoteIdent(src));
+    QString copy = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM src.%4")
+                       .arg(QLatin1String(t.name), targets.join(u", "), exprs.join(u", "), quoteIdent(src));
+    if (progress) {
+        progress->beginTable(t.name, sourceRows(db, src));
+        copy += QStringLiteral(" WHERE ZdRowDone()");
+    }
     for (const QString& sql : {create, copy})
         if (auto done = exec(db, sql); !done) return unreadable(t, done.error().cause);
     return {};
@@ -125,26 +172,39 @@ Expected<> attachSource(sqlite3* db, const QString& path, const QByteArray& form
     return importAccess(path, db, QStringLiteral("src"),
                         {QStringLiteral("Stn"), QStringLiteral("Peregon"), QStringLiteral("Doroga"),
                          QStringLiteral("Contry")},
-                        options.jet3Charset);
+                        options.jet3Charset, options.progress);
 }
 
-Expected<> buildNetwork(sqlite3* db, const QString& path, const QByteArray& format, const OpenOptions& options)
+Expected<> copyNetwork(sqlite3* db, const QString& path, const QByteArray& format, const OpenOptions& options)
 {
     if (auto done = attachSource(db, path, format, options); !done) return done;
     // Index building and ORDER BY sort in memory rather than in temporary files.
     (void)exec(db, QStringLiteral("PRAGMA temp_store = MEMORY"));
     (void)exec(db, QStringLiteral("BEGIN"));
     for (const schema::Table& t : schema::tables())
-        if (auto done = copyTable(db, t); !done) return done;
+        if (auto done = copyTable(db, t, options.progress); !done) return done;
     (void)exec(db, QStringLiteral("COMMIT"));
     (void)exec(db, QStringLiteral("DETACH DATABASE src"));
-    for (const char* ix : kIndexes)
+    if (options.progress) options.progress->beginIndexes(int(std::size(kIndexes)));
+    for (const char* ix : kIndexes) {
         if (auto done = exec(db, QLatin1String(ix)); !done) return done;
+        if (options.progress) options.progress->indexDone();
+    }
     // Statistics from a sample of each index are enough for the planner to tell the
     // indexes apart, and take a fraction of the time of a full pass on a large network.
     (void)exec(db, QStringLiteral("PRAGMA analysis_limit = 1000"));
     (void)exec(db, QStringLiteral("ANALYZE"));
     return {};
+}
+
+// A cancelled load ends with the one cause, whatever statement it stopped.
+Expected<> buildNetwork(sqlite3* db, const QString& path, const QByteArray& format, const OpenOptions& options)
+{
+    watchProgress(db, options.progress);
+    Expected<> built = copyNetwork(db, path, format, options);
+    unwatchProgress(db, options.progress);
+    if (options.progress && options.progress->cancelled()) return DbError{{}, kLoadCancelled};
+    return built;
 }
 
 } // namespace
@@ -156,7 +216,34 @@ QByteArray databaseFormat(const QByteArray& head)
     return {};
 }
 
+Database::Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path))
+{
+    for (int i = 0; i < int(std::size(kLazyIndexes)); ++i) m_unbuilt.push_back(i);
+}
+
 Database::~Database() { sqlite3_close(m_db); }
+
+Expected<> Database::buildNeededIndexes(const QString& sql) const
+{
+    for (auto it = m_unbuilt.begin(); it != m_unbuilt.end();) {
+        const LazyIndex& ix = kLazyIndexes[*it];
+        if (!sql.contains(QLatin1String(ix.piece), Qt::CaseInsensitive)) { ++it; continue; }
+        if (auto done = exec(m_db, QLatin1String(ix.create)); !done) return DbError{m_path, done.error().cause};
+        it = m_unbuilt.erase(it);
+    }
+    return {};
+}
+
+Expected<QStringList> Database::queryPlan(const QString& sql) const
+{
+    if (auto built = buildNeededIndexes(sql); !built) return built.error();
+    Expected<RowSet> plan = query(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
+    if (!plan) return plan.error();
+    QStringList steps;
+    const int detail = plan->column(u"detail");
+    for (plan->moveFirst(); !plan->eof(); plan->moveNext()) steps << plan->text(detail);
+    return steps;
+}
 
 Expected<std::shared_ptr<Database>> Database::open(const QString& path, const OpenOptions& options)
 {
@@ -184,6 +271,8 @@ Expected<std::shared_ptr<Database>> Database::open(const QString& path, const Op
 
 Expected<RowSet> Database::query(const QString& sql, RowSet* storage) const
 {
+    if (!m_unbuilt.empty())
+        if (auto built = buildNeededIndexes(sql); !built) return built.error();
     sqlite3_stmt* st = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &st, nullptr) != SQLITE_OK) {

@@ -7,14 +7,18 @@
 #include <QByteArray>
 #include <QString>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 
 namespace zd {
 
 
+class LoadProgress;
+
 struct OpenOptions {
     QByteArray jet3Charset = "CP1251";   // code page of Jet3 (Access 97) text
+    LoadProgress* progress = nullptr;    // rows and indexes done, and the request to stop
 };
 
 class Database {
@@ -28,13 +32,20 @@ public:
     // Runs one SELECT and materialises its rows, in the memory of storage when given.
     Expected<RowSet> query(const QString& sql, RowSet* storage = nullptr) const;
 
+    // The plan SQLite chooses for a query: one line per step ("SEARCH Stn USING INDEX …").
+    // Builds first the indexes the query would use when they are built on first need.
+    Expected<QStringList> queryPlan(const QString& sql) const;
+
     const QString& path() const { return m_path; }
     sqlite3* handle() const { return m_db; }
 
 private:
-    Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)) {}
+    Database(sqlite3* db, QString path);
+    Expected<> buildNeededIndexes(const QString& sql) const;
+
     sqlite3* m_db;
     QString m_path;
+    mutable std::vector<int> m_unbuilt;   // the indexes built on first need, not yet built
 };
 
 // The name of the file format judged by its first bytes: "sqlite", "access" or "".

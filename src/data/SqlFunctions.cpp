@@ -1,6 +1,7 @@
 #include "data/SqlFunctions.h"
 
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sqlite3.h>
@@ -100,19 +101,49 @@ char32_t primaryWeight(char32_t cp)
     return cp;
 }
 
-int compareBy(QByteArrayView a, QByteArrayView b, bool primary)
+// The start of the code point at i, where a and b agree on every byte before i: a byte
+// that is not a continuation byte always starts a code point of the decoding.
+qsizetype codePointStart(QByteArrayView a, QByteArrayView b, qsizetype i)
 {
-    auto pa = reinterpret_cast<const unsigned char*>(a.data()), ea = pa + a.size();
-    auto pb = reinterpret_cast<const unsigned char*>(b.data()), eb = pb + b.size();
+    auto continuation = [](QByteArrayView s, qsizetype at) {
+        return at < s.size() && (static_cast<unsigned char>(s[at]) & 0xC0) == 0x80;
+    };
+    while (i > 0 && (continuation(a, i) || continuation(b, i))) --i;
+    return i;
+}
+
+char32_t nextFast(const unsigned char*& p, const unsigned char* end)
+{
+    if (*p < 0x80) return *p++;
+    return nextCodePoint(p, end);
+}
+
+} // namespace
+
+// One pass over both texts: the first difference of primary weights decides, then the
+// lengths, then the first difference of code points met on the way. The bytes the two
+// texts share at their start are equal in both and skipped without decoding.
+int russianCompare(QByteArrayView a, QByteArrayView b)
+{
+    const qsizetype shared = std::mismatch(a.begin(), a.begin() + std::min(a.size(), b.size()), b.begin()).first - a.begin();
+    if (shared == a.size() && shared == b.size()) return 0;
+    const qsizetype from = codePointStart(a, b, shared);
+    auto pa = reinterpret_cast<const unsigned char*>(a.data()) + from, ea = reinterpret_cast<const unsigned char*>(a.data()) + a.size();
+    auto pb = reinterpret_cast<const unsigned char*>(b.data()) + from, eb = reinterpret_cast<const unsigned char*>(b.data()) + b.size();
+    int secondary = 0;
     while (pa < ea && pb < eb) {
-        char32_t ca = nextCodePoint(pa, ea), cb = nextCodePoint(pb, eb);
-        if (primary) { ca = primaryWeight(ca); cb = primaryWeight(cb); }
-        if (ca != cb) return ca < cb ? -1 : 1;
+        const char32_t ca = nextFast(pa, ea), cb = nextFast(pb, eb);
+        if (ca == cb) continue;
+        const char32_t wa = primaryWeight(ca), wb = primaryWeight(cb);
+        if (wa != wb) return wa < wb ? -1 : 1;
+        if (secondary == 0) secondary = ca < cb ? -1 : 1;
     }
     if (pa < ea) return 1;
     if (pb < eb) return -1;
-    return 0;
+    return secondary;
 }
+
+namespace {
 
 int collate(void*, int na, const void* a, int nb, const void* b)
 {
@@ -184,12 +215,6 @@ void numFunc(sqlite3_context* ctx, int, sqlite3_value** argv)
 }
 
 } // namespace
-
-int russianCompare(QByteArrayView a, QByteArrayView b)
-{
-    const int p = compareBy(a, b, true);
-    return p != 0 ? p : compareBy(a, b, false);
-}
 
 bool registerSqlFunctions(sqlite3* db)
 {

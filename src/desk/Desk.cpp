@@ -5,6 +5,7 @@
 #include "desk/MapStatus.h"
 #include "desk/Navigation.h"
 #include "desk/OverviewPanel.h"
+#include "desk/RenderBusy.h"
 #include "mainwin/FrmZdMain.h"
 #include "mainwin/MapPointer.h"
 #include "render/PictureBox.h"
@@ -31,6 +32,7 @@ const QString kZoomLimit = QStringLiteral("Предел масштаба: кад
 Desk::Desk(FrmZdMain& main) : QObject(&main), m_main(main), m_pic(&main.picZdMain())
 {
     m_status = new MapStatus(main);
+    m_busy = new RenderBusy(*main.statusBar());
     m_overview = new OverviewPanel(main, *this);
     main.addDockWidget(Qt::RightDockWidgetArea, m_overview);
     m_overview->hide();
@@ -69,6 +71,9 @@ void Desk::useSettings(std::unique_ptr<QSettings> settings)
     m_settings = std::move(settings);
     if (m_main.startDone()) m_bookmarks->networkOpened();
 }
+
+void Desk::renderStarted() { m_busy->started(); }
+void Desk::renderEnded() { m_busy->ended(); }
 
 void Desk::networkOpened()
 {

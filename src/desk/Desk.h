@@ -19,6 +19,7 @@ class FrmZdMain;
 class MapStatus;
 class OverviewPanel;
 class PictureBox;
+class RenderBusy;
 
 class Desk : public QObject {
     Q_OBJECT
@@ -34,6 +35,8 @@ public:
     void networkOpened();
     void frameShown();
     void markingChanged();
+    void renderStarted();                     // a busy bar if it lasts
+    void renderEnded();
     void toolWindowLoaded(QWidget& window);   // Esc closes it, its buttons get mnemonics
     void restoreWindow();                     // after the window was laid over the screen
     void saveWindow();
@@ -62,6 +65,7 @@ private:
     PictureBox* m_pic;   // the map, whose events are seen here
     std::unique_ptr<QSettings> m_settings;
     MapStatus* m_status = nullptr;
+    RenderBusy* m_busy = nullptr;
     OverviewPanel* m_overview = nullptr;
     std::unique_ptr<BookmarksMenu> m_bookmarks;
     bool m_refreshDue = false;

@@ -10,6 +10,7 @@
 #include "light/FrmLight.h"
 #include "mainwin/LatinLabels.h"
 #include "mainwin/MapPointer.h"
+#include "mainwin/NetworkOpener.h"
 #include "mainwin/StyleMenu.h"
 #include "mainwin/ToolbarIcons.h"
 #include "map/ZoneOutline.h"
@@ -28,6 +29,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScreen>
@@ -106,6 +108,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     addNameSearch();
     m_pointer = std::make_unique<MapPointer>(*this, *m_frag, m_mapMode, *m_tlbZd);
     m_desk = new Desk(*this);
+    m_opener = new NetworkOpener(*this);
     new StyleMenu(*this);
     m_help.HelpInit(this, m_programDir);
     m_st.processEvents = [this] { processPendingEvents(); };
@@ -365,11 +368,14 @@ void FrmZdMain::StartUp()
     m_desk->restoreWindow();
     SetKbdLayout(0);
     show();
-    m_dbPath = m_programDir + QStringLiteral("/ZdShort.mdb");
+    m_dbPath = m_startFile.isEmpty() ? m_programDir + QStringLiteral("/ZdShort.mdb") : m_startFile;
     if (!fileExists(m_dbPath)) {
         msgBox(QStringLiteral("Отсутствует файл базы данных ") + QDir::toNativeSeparators(m_dbPath), MsgIcon::Critical);
-        endProgram(1);
-        return;
+        m_dbPath = chooseNetworkFile(this, QStringLiteral("Выберите файл базы данных сети"));
+        if (m_dbPath.isEmpty()) {
+            endProgram(1);
+            return;
+        }
     }
     if (!openDatabase()) return;
     m_st.scheme = Frame{0, -1000, 84000, 36000};
@@ -385,8 +391,8 @@ void FrmZdMain::StartUp()
     m_polyDraw = std::make_unique<Polygon>();
     m_st.polyDraw = m_polyDraw.get();
     m_st.mainPic = m_pic;
-    m_st.mainPeregons = &m_dtaPeregon.rows();
-    m_desk->networkOpened();
+    m_st.mainPeregons = m_dtaPeregon.rowSet();
+    announceNetwork();
     RenderKadr(*m_pic);
     if (m_ended) return;
     setItemEnabled(QStringLiteral("mnuMagist_Frag0"), false);
@@ -410,21 +416,82 @@ void FrmZdMain::layOutOverScreen()
     resize(avail.width() - dw, avail.height() - dh);
 }
 
+// Cancelling the load at start-up ends the program; a file that cannot be used too.
 bool FrmZdMain::openDatabase()
 {
-    auto db = Database::open(m_dbPath);
-    if (!db) {
-        reportFailure(db.error());
+    NetworkOpener::Loaded loaded = m_opener->load(m_dbPath);
+    if (loaded.cancelled()) {
+        endProgram(0);
         return false;
     }
-    m_dtaStn.setDatabase(*db);
+    if (loaded.error) {
+        reportFailure(*loaded.error);
+        return false;
+    }
+    return bindNetwork(loaded.db);
+}
+
+// The one place where a network becomes the open one: the data sources, the path and the
+// title. What belongs to a network beyond them hears of it through announceNetwork().
+bool FrmZdMain::bindNetwork(std::shared_ptr<Database> db)
+{
+    m_dtaStn.setDatabase(db);
     const std::pair<DataSource*, const char*> sources[] = {
         {&m_dtaPeregon, "Peregon"}, {&m_dtaDoroga, "Doroga"}, {&m_dtaContry, "Contry"}};
     for (const auto& [ds, table] : sources) {
-        ds->setDatabase(*db);
+        ds->setDatabase(db);
         if (!openOrFail(*ds, QLatin1String(table))) return false;
     }
+    // The classic start-up keeps the classic title; any other file is named in it.
+    const bool classic = m_startFile.isEmpty() && m_dbPath == m_programDir + QStringLiteral("/ZdShort.mdb");
+    setWindowTitle(classic ? kAppTitle : QFileInfo(m_dbPath).fileName() + QStringLiteral(" — ") + kAppTitle);
+    m_opener->addRecent(m_dbPath);
     return true;
+}
+
+void FrmZdMain::announceNetwork()
+{
+    m_desk->networkOpened();
+    emit networkOpened();
+}
+
+bool FrmZdMain::openNetwork(const QString& path)
+{
+    if (!m_startDone || m_ended || m_rendering || m_opener->loading()) return false;
+    NetworkOpener::Loaded loaded = m_opener->load(path);
+    if (loaded.cancelled() || m_ended) return false;
+    if (loaded.error) {
+        msgBox(loaded.error->message(), MsgIcon::Critical);
+        return false;
+    }
+    closeToolWindows();
+    m_dbPath = path;
+    m_startFile = path;
+    if (!bindNetwork(loaded.db)) return false;
+    m_hist = FrameHistory();
+    announceNetwork();
+    WholeScheme();
+    setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), false);
+    // The name index of the network that was open goes with it; the new one is built as at
+    // start-up, after the first picture.
+    delete m_names;
+    m_names = new search::IndexLoader(this);
+    (void)m_names->start(*database());
+    return true;
+}
+
+// The tool windows read the network that was open: they close, their highlights with them.
+void FrmZdMain::closeToolWindows()
+{
+    for (QPointer<QWidget>& w : m_tools) {
+        if (w) unload(w);
+        w = nullptr;
+    }
+    m_lightOn = {};
+    m_pointer->setPick(nullptr);
+    m_shpFindPic->hide();
+    enableEraseItem(false);
+    enableEraseButton(false);
 }
 
 void FrmZdMain::fatal(const QString& text)
@@ -471,7 +538,9 @@ void FrmZdMain::RenderKadr(PictureBox& pic)
     setItemEnabled(QStringLiteral("mnuMagist_Sdvig"), zoomed);
     setButtonEnabled(QStringLiteral("mnuMagist_Sdvig"), zoomed);
     pic.setCursor(Qt::WaitCursor);
+    m_desk->renderStarted();
     Expected<FrameDrawn> drawn = renderFrame(m_st, pic, m_dtaPeregon, m_dtaStn, m_genOn);
+    m_desk->renderEnded();
     pic.unsetCursor();
     m_rendering = false;
     if (!drawn) {

@@ -32,6 +32,7 @@ class FrmZdDor;
 class FrmZdFind;
 class FrmRoute;
 class MapPointer;
+class NetworkOpener;
 class PictureBox;
 class QuickSearch;
 class ZoneOutline;
@@ -46,6 +47,15 @@ public:
 
     // Runs the start-up sequence on the first activation only.
     void Form_Activate();
+
+    // The network the start-up opens instead of ZdShort.mdb beside the program (the
+    // command line's FILE); set before the window is shown.
+    void setStartFile(const QString& path) { m_startFile = path; }
+    // "Открыть базу…": loads the file in the background and makes it the open network,
+    // showing its whole scheme; a failure is said and a cancel changes nothing: the
+    // network that was open stays. True when the file was opened.
+    bool openNetwork(const QString& path);
+    NetworkOpener& opener() { return *m_opener; }
 
     // The shared routines of the map.
     void RenderKadr(PictureBox& pic);
@@ -150,6 +160,10 @@ public:
     // event loop with the code.
     void setEndHandler(std::function<void(int)> handler) { m_end = std::move(handler); }
 
+signals:
+    // A network has become the open one: everything that belongs to one network binds anew.
+    void networkOpened();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -170,6 +184,9 @@ private:
     void StartUp();
     void layOutOverScreen();
     bool openDatabase();
+    bool bindNetwork(std::shared_ptr<Database> db);
+    void announceNetwork();
+    void closeToolWindows();
     void addNameSearch();
     void fatal(const QString& text);
     void setRusMode(std::int16_t mode);
@@ -184,7 +201,7 @@ private:
     void setButtonEnabled(const QString& key, bool on);
     void processPendingEvents();
 
-    QString m_programDir, m_dbPath;
+    QString m_programDir, m_dbPath, m_startFile;
     PictureBox* m_pic = nullptr;
     QToolBar* m_tlbZd = nullptr;
     QAction* m_extraTools = nullptr;   // the separator before the toolbar's additions
@@ -202,6 +219,7 @@ private:
     std::unique_ptr<Fragment> m_frag;
     std::unique_ptr<MapPointer> m_pointer;
     Desk* m_desk = nullptr;
+    NetworkOpener* m_opener = nullptr;
     ExportCommands* m_export = nullptr;   // export, print, statistics, legend (a child object)
     std::array<QPointer<QWidget>, kToolSlots> m_tools;
     std::array<bool, 3> m_lightOn{};   // LightDorOn, LightPerOn, LightStnOn

@@ -25,4 +25,13 @@ bool fileExists(const QString& path)
     return !findFile(path).isEmpty();
 }
 
+QString programFilesDir(const QString& programDir)
+{
+    const QString beside = programDir + QStringLiteral("/ZdShort.mdb");
+    if (fileExists(beside)) return programDir;
+    const QString installed = QDir::cleanPath(programDir + QStringLiteral("/../share/zdschema"));
+    if (fileExists(installed + QStringLiteral("/ZdShort.mdb"))) return installed;
+    return programDir;
+}
+
 } // namespace zd

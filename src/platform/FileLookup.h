@@ -12,4 +12,9 @@ QString findFile(const QString& path);
 // False for an empty path, a path containing "*." and a path naming no normal file.
 bool fileExists(const QString& path);
 
+// The folder of the program's files (ZdShort.mdb, the help, the pointer file): the
+// program's own folder when the network is beside it, as it always was; else the folder
+// an installation puts them in, share/zdschema beside the program's bin/; else its own.
+QString programFilesDir(const QString& programDir);
+
 } // namespace zd

@@ -25,6 +25,7 @@ QMessageBox::Icon toQt(MsgIcon icon)
 } // namespace
 
 void setMsgHandler(MsgHandler h) { handler() = std::move(h); }
+bool msgBoxesRecorded() { return static_cast<bool>(handler()); }
 
 void msgBox(const MsgRequest& request)
 {

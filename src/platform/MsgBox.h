@@ -28,5 +28,7 @@ inline void msgBox(const QString& text, MsgIcon icon = MsgIcon::None, const QStr
 // function puts the real message box back.
 using MsgHandler = std::function<void(const MsgRequest&)>;
 void setMsgHandler(MsgHandler handler);
+// Whether a handler records the boxes (no user is there to answer a dialog).
+bool msgBoxesRecorded();
 
 } // namespace zd

@@ -3,6 +3,7 @@
 // Prints a table, then one JSON line with every figure.
 #include "Bench.h"
 #include "ExportBench.h"
+#include "LaunchBench.h"
 #include "OverviewBench.h"
 #include "QuickBench.h"
 #include "RouteBench.h"
@@ -339,6 +340,7 @@ int main(int argc, char** argv)
     if (app.arguments().contains(QStringLiteral("--overview"))) return runOverviewBench(app.arguments());
     if (app.arguments().contains(QStringLiteral("--export"))) return runExportBench(app.arguments());
     if (app.arguments().contains(QStringLiteral("--quick"))) return runQuickBench(app.arguments());
+    if (app.arguments().contains(QStringLiteral("--launch"))) return runLaunchBench(app.arguments());
     Options o;
     o.screen = mapStyle == QLatin1String("screen");
     if (mapStyle == QLatin1String("?") || !parse(app.arguments(), o)) {
