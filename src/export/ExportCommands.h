@@ -1,21 +1,25 @@
 #pragma once
-// The commands of export, print and statistics in the main window: "Файлы" → "Экспорт
-// изображения…" (Ctrl+E), "Печать…" (Ctrl+P), "Предварительный просмотр…"; "Сервис" →
-// "Статистика…", "Условные обозначения"; Ctrl+C on the map copies its picture.
+// The commands of export and print of the map: "Экспорт изображения…" (Ctrl+E), "Печать…"
+// (Ctrl+P), "Предварительный просмотр…", given to the main window as its "Файлы" items;
+// Ctrl+C on the map copies its picture.
 #include "export/ExportRender.h"
 
+#include <QList>
 #include <QObject>
 
 class QAction;
 
 namespace zd {
 
-class FrmZdMain;
+class MapHost;
 
 class ExportCommands : public QObject {
     Q_OBJECT
 public:
-    explicit ExportCommands(FrmZdMain& main);
+    ExportCommands(MapHost& host, QObject* parent);
+
+    // The "Файлы" items in their order, the separator that ends them last.
+    const QList<QAction*>& fileItems() const { return m_fileItems; }
 
     // What the map shows now, for an export or a print: its state, network and highlights.
     ExportScene scene() const;
@@ -26,15 +30,13 @@ public:
     void mnuFiles_Export_Click();
     void mnuFiles_Print_Click();
     void mnuFiles_Preview_Click();
-    void mnuService_Stats_Click();
-    void mnuService_Legend_Click();
     void copyPicture();
 
 private:
     QAction* item(const char* name, const QString& caption, void (ExportCommands::*handler)());
-    bool mapReady() const;
 
-    FrmZdMain& m_main;
+    MapHost& m_host;
+    QList<QAction*> m_fileItems;
     ExportOptions m_printOptions{true, true, QString()};
 };
 

@@ -112,7 +112,7 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     new StyleMenu(*this);
     m_help.HelpInit(this, m_programDir);
     m_st.processEvents = [this] { processPendingEvents(); };
-    m_export = new ExportCommands(*this);
+    addExportItems();
 }
 
 // The map goes with the window's children, after this body: the desk hears none of its
@@ -789,6 +789,21 @@ FrmRoute* FrmZdMain::routeWindow() const { return qobject_cast<FrmRoute*>(m_tool
 FrmRoute& FrmZdMain::loadRouteWindow() { return loadTool<FrmRoute>(RouteTool); }
 FrmStats& FrmZdMain::loadStatsWindow() { return loadTool<FrmStats>(StatsTool); }
 LegendDock& FrmZdMain::loadLegendPanel() { return loadTool<LegendDock>(LegendTool); }
+
+void FrmZdMain::addExportItems()
+{
+    m_export = new ExportCommands(*this, this);
+    for (QAction* a : m_export->fileItems()) addFileItem(a);
+    QMenu& service = extraMenu(QStringLiteral("mnuService"));
+    QAction* stats = service.addAction(QStringLiteral("&Статистика…"), this, [this] { loadStatsWindow().LoadStats(); });
+    stats->setObjectName(QStringLiteral("mnuService_Stats"));
+    QAction* legend = service.addAction(QStringLiteral("&Условные обозначения"), this, [this] {
+        LegendDock& dock = loadLegendPanel();
+        dock.show();
+        dock.raise();
+    });
+    legend->setObjectName(QStringLiteral("mnuService_Legend"));
+}
 
 void FrmZdMain::showObjectAt(RowSet& sections, PictureBox& surface, float x, float y)
 {

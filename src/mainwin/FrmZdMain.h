@@ -91,6 +91,8 @@ public:
     QWidget& window() override { return *this; }
     std::int16_t kadrZoomed() const override { return m_kadrZoomed; }
     bool ended() const override { return m_ended; }
+    bool acceptsCommands() const override { return m_startDone && !m_ended && !m_rendering; }
+    bool generalised() const override { return m_genOn; }
     void showFrame(const Frame& f, std::int16_t kadrZoomed) override;
     void wholeScheme() override { WholeScheme(); }
     void redrawFrame() override;
@@ -180,6 +182,7 @@ private:
 
     void buildMenus();
     void buildToolbar();
+    void addExportItems();   // export and print in "Файлы", statistics and legend in "Сервис"
     void addRouteCommand();
     void StartUp();
     void layOutOverScreen();

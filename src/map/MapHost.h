@@ -58,6 +58,9 @@ public:
     virtual QWidget& window() = 0;             // the main window: the owner of tool windows
     virtual std::int16_t kadrZoomed() const = 0;
     virtual bool ended() const = 0;            // the program is ending: do nothing more
+    // The map takes a command now: started, not ending, not in the middle of a render.
+    virtual bool acceptsCommands() const { return !ended(); }
+    virtual bool generalised() const { return false; }   // "Генерализация станций" is on
     // Makes f the frame with the zoom state given and renders it (a history entry).
     virtual void showFrame(const Frame& f, std::int16_t kadrZoomed) = 0;
     virtual void wholeScheme() = 0;            // "Общая схема"
