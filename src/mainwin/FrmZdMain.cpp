@@ -25,6 +25,9 @@
 #include "search/IndexLoader.h"
 #include "stnfind/FrmZdFind.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -809,7 +812,11 @@ void FrmZdMain::showObjectAt(RowSet& sections, PictureBox& surface, float x, flo
 {
     std::vector<const QWidget*> windows;
     for (const QPointer<QWidget>& w : m_tools) windows.push_back(w.data());
-    const QPoint pointer = surface.mapToGlobal(surface.toPixel(x, y).toPoint());
+    // The pointer is on the map, but the map point may come from anywhere: keep it on the surface.
+    const QPointF px = surface.toPixel(x, y);
+    auto inside = [](qreal v, int extent) { return std::isfinite(v) ? int(std::clamp<qreal>(v, 0, extent)) : 0; };
+    const QPoint onSurface(inside(px.x(), surface.width()), inside(px.y(), surface.height()));
+    const QPoint pointer = surface.mapToGlobal(onSurface);
     CursorScene scene{m_st, m_genOn, m_dtaStn, m_dtaDoroga, *m_pic, windows, pointer};
     if (auto shown = m_kursInfo.show(scene, sections, surface, x, y); !shown) reportFailure(shown.error());
 }
