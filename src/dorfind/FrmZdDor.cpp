@@ -3,7 +3,7 @@
 #include "dorfind/DorQueries.h"
 #include "dorfind/RectOverlap.h"
 #include "help/Help.h"
-#include "platform/WindPos.h"
+#include "map/ToolPlacement.h"
 #include "render/DrawPeregons.h"
 #include "render/DrawStations.h"
 #include "render/PictureBox.h"
@@ -177,7 +177,7 @@ void FrmZdDor::fillListDor()
 
 // The right edge of the window on the right edge of the map, its top two title-bar
 // heights below the map's top.
-void FrmZdDor::placeWindow() { placeAtMapEdge(*this, m_host.picture(), 2); }
+void FrmZdDor::placeWindow() { placeToolWindow(*this, m_host, 2); }
 
 QPoint FrmZdDor::picScreenPos() const { return m_host.picture().mapToGlobal(QPoint(0, 0)); }
 

@@ -2,8 +2,8 @@
 
 #include "export/ExportRender.h"
 
+#include "map/ToolPlacement.h"
 #include "platform/MsgBox.h"
-#include "platform/WindPos.h"
 #include "render/PictureBox.h"
 
 #include <QApplication>
@@ -99,7 +99,7 @@ void FrmStats::fillRailways()
 
 void FrmStats::LoadStats()
 {
-    if (!isVisible()) placeAtMapEdge(*this, m_host.picture(), 2);
+    if (!isVisible()) placeToolWindow(*this, m_host, 2);
     show();
     raise();
     recount();

@@ -5,8 +5,8 @@
 #include "light/LightSql.h"
 #include "light/OptIndex.h"
 #include "light/UpDown.h"
+#include "map/ToolPlacement.h"
 #include "platform/MsgBox.h"
-#include "platform/WindPos.h"
 #include "render/DrawPeregons.h"
 #include "render/DrawStations.h"
 #include "render/PictureBox.h"
@@ -269,7 +269,7 @@ void FrmLight::placeWindow()
     const Dpi dpi = dpiOf(*this);
     const QSize design(dpi.pixelsX(kClientWidthTwips), dpi.pixelsY(kClientHeightTwips));
     setFixedSize(design.expandedTo(layout()->sizeHint()));
-    placeAtMapEdge(*this, m_host.picture(), 2, OnScreen::Inside);
+    placeToolWindow(*this, m_host, 2, OnScreen::Inside);
 }
 
 void FrmLight::showEvent(QShowEvent* event)

@@ -438,6 +438,7 @@ bool FrmZdMain::openDatabase()
 // title. What belongs to a network beyond them hears of it through announceNetwork().
 bool FrmZdMain::bindNetwork(std::shared_ptr<Database> db)
 {
+    m_chosenStation.reset();
     m_dtaStn.setDatabase(db);
     const std::pair<DataSource*, const char*> sources[] = {
         {&m_dtaPeregon, "Peregon"}, {&m_dtaDoroga, "Doroga"}, {&m_dtaContry, "Contry"}};

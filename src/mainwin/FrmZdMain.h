@@ -112,6 +112,8 @@ public:
     void endObjectAt(PictureBox& surface) override;
     std::int16_t kursInfObj() const override { return m_kursInfo.object(); }
     void setPickMode(PointerMode* mode) override;
+    std::optional<QPointF> chosenStation() const override { return m_chosenStation; }
+    void chooseStation(QPointF mapXY) override { m_chosenStation = mapXY; }
     void showHelpTopic(int topic) override { m_help.HelpTopic(topic); }
     std::vector<MapTool*> mapTools() const override { return tools(); }
 
@@ -231,6 +233,7 @@ private:
     bool m_genOn = false, m_histNav = false;
     std::int16_t m_kadrZoomed = 0, m_mapMode = 0;
     bool m_rendering = false, m_resizePending = false;
+    std::optional<QPointF> m_chosenStation;
     int m_emptyDepth = 0;   // nested empty-frame fall-backs in progress
     int m_wheelRest = 0;
 

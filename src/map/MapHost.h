@@ -5,9 +5,12 @@
 #include "data/DataSource.h"
 #include "render/MapState.h"
 
+#include <QPointF>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QObject;
@@ -96,6 +99,10 @@ public:
     // A tool window's own pointer handler for the map's next presses (picking a station);
     // null gives the map back to MapMode.
     virtual void setPickMode(PointerMode* mode) = 0;
+    // The station last chosen by a search (map units), which tool windows open clear of;
+    // none before the first choice and after another network is opened.
+    virtual std::optional<QPointF> chosenStation() const { return std::nullopt; }
+    virtual void chooseStation(QPointF mapXY) { (void)mapXY; }
 
     virtual void showHelpTopic(int topic) = 0;
 

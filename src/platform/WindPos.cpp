@@ -44,7 +44,8 @@ void SetTopmost(QWidget& window, bool on)
     window.setAttribute(Qt::WA_ShowWithoutActivating, quiet);
 }
 
-void placeAtMapEdge(QWidget& window, const QWidget& map, int titleBars, OnScreen keep)
+void placeAtMapEdge(QWidget& window, const QWidget& map, int titleBars, OnScreen keep,
+                    const std::vector<QRect>& keepClear)
 {
     const QPoint origin = map.mapToGlobal(QPoint(0, 0));
     const int titleBar = dpiOf(window).pixelsY(FormMetric(window, 1));
@@ -56,7 +57,7 @@ void placeAtMapEdge(QWidget& window, const QWidget& map, int titleBars, OnScreen
         left = std::max(avail.left(), std::min(left, avail.right() + 1 - outerWidth));
         top = std::max(avail.top(), std::min(top, avail.bottom() + 1 - outerHeight));
     }
-    std::vector<QRect> others;
+    std::vector<QRect> others = keepClear;
     for (const QWidget* w : map.window()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (w != &window && w->isWindow() && w->isVisible() && (w->windowFlags() & Qt::Tool) == Qt::Tool)
             others.push_back(w->frameGeometry());

@@ -26,10 +26,11 @@ void SetTopmost(QWidget& window, bool on = false);
 // Moves a tool window so that its right edge (frame included) stands on the right edge of
 // the map picture and its top `titleBars` title-bar heights below the map's top; kept
 // inside the screen's available area when asked. A tool window of the same owner already
-// shown there is not covered: the window goes below it, or further left, while it stays
-// inside the map.
+// shown there is not covered, nor any of `keepClear` (screen pixels): the window goes below
+// it, or further left, while it stays inside the map.
 enum class OnScreen { AsPlaced, Inside };
-void placeAtMapEdge(QWidget& window, const QWidget& map, int titleBars, OnScreen keep = OnScreen::AsPlaced);
+void placeAtMapEdge(QWidget& window, const QWidget& map, int titleBars, OnScreen keep = OnScreen::AsPlaced,
+                    const std::vector<QRect>& keepClear = {});
 
 // Where a window of the outer size goes beside the pointer (screen pixels): below and to the
 // right of it, on the other side of it where the screen ends.

@@ -61,6 +61,7 @@ void QuickSearch::showStation(const search::Place& place)
         return;
     }
     MapState& st = m_host.state();
+    m_host.chooseStation(QPointF(place.x, place.y));
     m_host.showFrame(fragFrame(place.x, place.y, st.scheme), 1);
     if (m_host.ended()) return;
     DrawStnSymbol(st, m_host.picture(), toLong(place.x), toLong(place.y), toInt16(place.tipStn), st.palette.find);

@@ -1,8 +1,8 @@
 #include "routewin/FrmRoute.h"
 
 #include "help/Help.h"
+#include "map/ToolPlacement.h"
 #include "platform/MsgBox.h"
-#include "platform/WindPos.h"
 #include "render/PictureBox.h"
 #include "route/RouteFormat.h"
 #include "routewin/RouteSource.h"
@@ -216,7 +216,7 @@ void FrmRoute::LoadRoute()
         followRussiaOnly();
         m_loaded = true;
         show();
-        placeAtMapEdge(*this, m_host.picture(), 0, OnScreen::Inside);   // once shown, the frame is known
+        placeToolWindow(*this, m_host, 0, OnScreen::Inside);   // once shown, the frame is known
     } else {
         show();
     }

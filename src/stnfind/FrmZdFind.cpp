@@ -3,9 +3,9 @@
 #include "data/Queries.h"
 #include "help/Help.h"
 #include "identify/AnalGeom.h"
+#include "map/ToolPlacement.h"
 #include "map/ZoneOutline.h"
 #include "platform/MsgBox.h"
-#include "platform/WindPos.h"
 #include "render/DrawPeregons.h"
 #include "render/DrawStations.h"
 #include "render/PictureBox.h"
@@ -173,7 +173,7 @@ void FrmZdFind::LoadFind()
         ListStn();
         if (m_host.ended()) return;
         show();
-        placeAtMapEdge(*this, m_host.picture(), 0);   // once shown, the window's frame is known
+        placeToolWindow(*this, m_host, 0);   // once shown, the window's frame is known
     } else {
         ListStn();
         if (m_host.ended()) return;
@@ -289,6 +289,7 @@ void FrmZdFind::Stn_Selected(int selStn)
     if (m_prevStnX != 0 && m_prevStnY != 0)
         DrawStnSymbol(st, m_host.picture(), m_prevStnX, m_prevStnY, m_prevStnTip, st.palette.net);
     markOnMap(s, st.palette.find);
+    m_host.chooseStation(QPointF(s.x, s.y));
     if (!findZone(s) || !drawPreview(s)) return;
     RamView();
     FindOver();

@@ -45,6 +45,8 @@ public:
     std::int16_t kursInfObj() const override { return 0; }
     void setPickMode(zd::PointerMode* mode) override { pick = mode; }
     void showHelpTopic(int topic) override { helpTopics.push_back(topic); }
+    std::optional<QPointF> chosenStation() const override { return chosen; }
+    void chooseStation(QPointF mapXY) override { chosen = mapXY; }
 
     QWidget owner;
     zd::PictureBox* map;
@@ -57,6 +59,7 @@ public:
     bool eraseItem = false, eraseButton = false, genOn = true;
     int objectShown = 0;
     zd::PointerMode* pick = nullptr;
+    std::optional<QPointF> chosen;
     std::vector<zd::Frame> frames;     // every frame shown, in order
     std::vector<int> helpTopics;
     std::vector<QString> failures;

@@ -4,6 +4,7 @@
 #include "MapWindow.h"
 #include "data/Queries.h"
 #include "help/Help.h"
+#include "map/ToolPlacement.h"
 #include "stnfind/DbCombo.h"
 #include "stnfind/FrmZdFind.h"
 
@@ -222,6 +223,26 @@ TEST_F(FindTool, MovesOffTheChosenStation)
     EXPECT_EQ(f->frameGeometry().topLeft(), QPoint(mapTl.x(), station.y() - 50));
     f->FindOver();   // no longer over it: stays
     EXPECT_EQ(f->frameGeometry().left(), mapTl.x());
+}
+
+// A tool window opened at the map's edge, where it would cover the chosen station, opens
+// beside it; a station off the picture moves nothing.
+TEST_F(FindTool, ToolWindowsOpenClearOfTheChosenStation)
+{
+    choose("Дальняя");
+    const QPoint station = pic().mapToGlobal(px(70000, 30000));
+    const QRect map(pic().mapToGlobal(QPoint(0, 0)), pic().size());
+    QWidget tool(&host->owner, Qt::Tool);
+    tool.resize(map.right() - station.x() + 40, station.y() - map.top() + 40);
+    tool.show();
+    placeAtMapEdge(tool, pic(), 0);
+    ASSERT_TRUE(tool.frameGeometry().contains(station));   // where it would stand
+    placeToolWindow(tool, *host, 0);
+    EXPECT_FALSE(tool.frameGeometry().contains(station));
+    EXPECT_TRUE(map.contains(tool.frameGeometry()));
+    host->chosen = QPointF(1e12, 30000);
+    placeToolWindow(tool, *host, 0);
+    EXPECT_TRUE(tool.frameGeometry().contains(station));
 }
 
 TEST_F(FindTool, LoadingAgainOrANewListKeepsTheChoiceWhileTheListHoldsIt)
