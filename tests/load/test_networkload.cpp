@@ -102,6 +102,8 @@ TEST_F(NetworkLoadTest, EachIndexServesAQueryOfTheProgram)
         {"station by code", stationByCodeSql(QStringLiteral("1500")), {"ixStnKod"}},
         {"railway's stations", QStringLiteral("SELECT KodStn FROM Stn WHERE KodDor = '1'"), {"ixStnXY"}},
         {"station list", listStnSql(0, rusFilter(1)), {"ixDorKod"}},
+        {"station list in name order", listStnSql(0, QString()), {"ixStnNaz"}},
+        {"railway centres in name order", listStnSql(1, QString()), {"ixStnNaz"}},
         {"railways by country", QStringLiteral("SELECT KodContry FROM Contry WHERE KodContry = '11'"), {"ixContryKod"}},
     };
     QStringList used;
