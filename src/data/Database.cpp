@@ -27,20 +27,22 @@ const char* const kIndexes[] = {
     "CREATE INDEX ixStnXY ON Stn(KodDor, StnX, StnY, TipStn, StnBranch, KodStn, NazStn)",
     "CREATE INDEX ixPer1 ON Peregon(KodDor, Stn1X, Stn1Y, Stn2X, Stn2Y, KodStn1, KodStn2, LenPer, RL, EL)",
     "CREATE INDEX ixPer2 ON Peregon(KodDor, Stn2X, Stn2Y, Stn1X, Stn1Y, KodStn1, KodStn2, LenPer, RL, EL)",
-    // The station list in name order: its rows come from this index in the order asked
-    // for, without sorting a million rows by the Russian collation at every opening.
-    // After the name it holds the columns of ixStnXY in their order, so that stations of
-    // one name come in the order the sorted join gave them: by railway, then by place.
-    "CREATE INDEX ixStnNaz ON Stn(NazStn, KodDor, StnX, StnY, TipStn, StnBranch, KodStn)",
     "CREATE INDEX ixDorKod ON Doroga(KodDor, KodContry)",
     "CREATE INDEX ixContryKod ON Contry(KodContry)",
 };
 
 // Indexes that only some later query uses, built before the first query whose text holds
-// the piece: the station by its code (the object under the pointer, a section's ends).
+// the piece: the station by its code (the object under the pointer, a section's ends), and
+// the station list in name order. The list's rows come from ixStnNaz in the order asked
+// for, without sorting a million rows by the Russian collation at every opening; after the
+// name it holds the columns of ixStnXY in their order, so that stations of one name come in
+// the order the sorted join gave them: by railway, then by place. Its statistics are taken
+// at once, so that the planner chooses it.
 struct LazyIndex { const char* piece; const char* create; };
 const LazyIndex kLazyIndexes[] = {
     {"WHERE KodStn = ", "CREATE INDEX ixStnKod ON Stn(KodStn)"},
+    {"Order by NazStn", "CREATE INDEX ixStnNaz ON Stn(NazStn, KodDor, StnX, StnY, TipStn, StnBranch, KodStn);"
+                        "ANALYZE ixStnNaz"},
 };
 
 QString lastError(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
