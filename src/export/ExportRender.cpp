@@ -3,12 +3,14 @@
 #include "export/Legend.h"
 #include "render/Canvas.h"
 #include "render/RenderFrame.h"
+#include "render/ScreenStyle.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImageWriter>
 #include <QPainter>
+#include <QPicture>
 #include <QRegion>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -82,11 +84,26 @@ Expected<FrameDrawn> drawMap(QPainter& p, QRect area, Dpi dpi, const ExportScene
     p.save();
     p.translate(area.topLeft());
     p.setClipRect(QRect(QPoint(0, 0), area.size()));
-    canvas.paintOn(&p);
+    // "Для экрана" paints its whole scene again whenever a highlight joins it; on a vector
+    // page that would stack a copy of the network per highlight. It draws into a draft,
+    // and the finished scene goes onto the page once.
+    QPicture draft;
+    QPainter draftPainter;
+    const bool fromScene = st.style == MapStyle::Screen;
+    if (fromScene) {
+        draftPainter.begin(&draft);
+        draftPainter.setClipRect(QRect(QPoint(0, 0), area.size()));
+    }
+    canvas.paintOn(fromScene ? &draftPainter : &p);
     Expected<FrameDrawn> drawn = renderFrame(st, canvas, sections, stations, scene.genOn);
     if (drawn && *drawn != FrameDrawn::NoSections && scene.drawHighlights) {
         MapPicture target{st, canvas, sections.rows(), stations.rows()};
         scene.drawHighlights(target);
+    }
+    if (fromScene) {
+        draftPainter.end();
+        canvas.paintOn(&p);
+        screen::paintSceneAgain(canvas);
     }
     canvas.paintOn(nullptr);
     p.restore();

@@ -375,4 +375,11 @@ int drawnSymbols(Canvas& pic)
     return s ? static_cast<int>(s->scene.symbols.size()) : 0;
 }
 
+bool paintSceneAgain(Canvas& pic)
+{
+    Store* s = currentStore(pic);
+    if (s) paintScene(pic, *s);
+    return s != nullptr;
+}
+
 } // namespace zd::screen

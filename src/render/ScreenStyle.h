@@ -48,4 +48,8 @@ std::vector<QRectF> placedLengths(Canvas& pic);
 std::vector<std::pair<QRectF, QString>> placedNameTexts(Canvas& pic);
 int drawnSymbols(Canvas& pic);
 
+// Paints the picture's scene once more, whole, through what the canvas paints on now;
+// false when the picture holds no scene of this style.
+bool paintSceneAgain(Canvas& pic);
+
 } // namespace zd::screen

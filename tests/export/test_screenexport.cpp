@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileInfo>
 #include <QPainter>
 
 using namespace zd;
@@ -78,6 +79,27 @@ TEST_F(ScreenExport, PngAtTheMapsSizeIsTheMapsPicture)
         ASSERT_EQ(png.size(), screen.size());
         EXPECT_TRUE(png == screen);
     }
+}
+
+// A highlight joins the scene without a second copy of the network in the vector file.
+TEST_F(ScreenExport, SvgHoldsTheNetworkOnceWhateverIsHighlighted)
+{
+    start();
+    auto* commands = w->findChild<ExportCommands*>();
+    ASSERT_NE(commands, nullptr);
+    auto svgSize = [&](const char* name) {
+        ExportTarget t{dir.filePath(QString::fromLatin1(name)), pic().size()};
+        auto drawn = writeExport(t, commands->scene(), {});
+        EXPECT_TRUE(drawn);
+        return QFileInfo(t.path).size();
+    };
+    const qint64 plain = svgSize("plain.svg");
+    trigger("mnuZdLight_Peregon");
+    w->lightWindow()->findChild<QAbstractButton*>(QStringLiteral("cmdLight_Enter"))->click();
+    QApplication::processEvents();
+    const qint64 lit = svgSize("lit.svg");
+    EXPECT_GT(lit, plain);
+    EXPECT_LT(lit, plain * 3 / 2);
 }
 
 TEST(ScreenLegend, SymbolsOfTheStyleInUse)
