@@ -26,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -70,13 +71,16 @@ struct FrameFigures {
     QString name;
     std::vector<Frame> frames;
     Samples render, frame, query, draw;   // frame: the renderer alone, without the window's part
+    double cold = 0;     // the very first render of the first frame: caches and pages still cold
+    Samples gap;         // largest time between two chances to repaint the window during a render
     long long sections = 0, stations = 0, primitives = 0;   // of the first frame's first run
     double mismatch = 0;                                  // worst share of differing pixels
     MapStyle style = MapStyle::Classic;
     double ratio() const
     {
         const double floor = query.median() + draw.median();
-        return floor > 0 ? render.median() / floor : 0;
+        const double warm = render.ms.empty() ? cold : render.median();   // one run has no warm render
+        return floor > 0 ? warm / floor : 0;
     }
 };
 
@@ -85,7 +89,7 @@ void addScreenFigures(std::vector<FrameFigures>& figures)
 {
     const std::size_t classic = figures.size();
     for (std::size_t i = 0; i < classic; ++i) {
-        FrameFigures f{QStringLiteral("screen/") + figures[i].name, figures[i].frames, {}, {}, {}, {}};
+        FrameFigures f{QStringLiteral("screen/") + figures[i].name, figures[i].frames, {}, {}, {}, {}, 0, {}};
         f.style = MapStyle::Screen;
         figures.push_back(f);
     }
@@ -113,6 +117,7 @@ private:
     bool sizePicture();
     void measureFrame(FrameFigures& f, const Frame& frame, bool record);
     void report() const;
+    static double renderGap(FrmZdMain& w);
     // Lets the event loop run until it would wait, as between two commands of a user.
     static void flushEvents()
     {
@@ -140,9 +145,9 @@ int Bench::run()
 
     const Frame scheme = m_win->state().scheme;
     sqlite3* db = m_win->dtaStn().database()->handle();
-    m_figures.push_back({QStringLiteral("whole"), {scheme}, {}, {}, {}, {}});
+    m_figures.push_back({QStringLiteral("whole"), {scheme}, {}, {}, {}, {}, 0, {}});
     for (int zoom : {4, 16, 64}) {
-        FrameFigures f{QStringLiteral("zoom%1").arg(zoom), {}, {}, {}, {}, {}};
+        FrameFigures f{QStringLiteral("zoom%1").arg(zoom), {}, {}, {}, {}, {}, 0, {}};
         for (const QPointF& c : zoomCentres())
             f.frames.push_back(frameAround(scheme, zoom, nearestStation(db, scheme, c)));
         m_figures.push_back(f);
@@ -215,8 +220,11 @@ void Bench::measureFrame(FrameFigures& f, const Frame& frame, bool first)
     w.state().style = f.style;
     w.setKadrZoomed(frame == w.state().scheme ? 0 : 1);
     const int recorded = w.history().count();
-    f.render.add(msOf([&] { timedRender(w); }));
+    const double rendered = msOf([&] { timedRender(w); });
     if (w.history().count() != recorded + 1) ++m_strayRenders;
+    if (first) f.cold = rendered;
+    else f.render.add(rendered);
+    f.gap.add(renderGap(w));
     flushEvents();
     f.frame.add(msOf([&] { timedFrame(w); }));
 
@@ -236,6 +244,26 @@ void Bench::measureFrame(FrameFigures& f, const Frame& frame, bool first)
     }
 }
 
+// Renders the current frame again and returns the longest stretch, in milliseconds, in
+// which the window had no chance to repaint (between two of the renderer's event passes).
+double Bench::renderGap(FrmZdMain& w)
+{
+    const auto passes = w.state().processEvents;
+    QElapsedTimer clock;
+    qint64 last = 0, widest = 0;
+    w.state().processEvents = [&] {
+        const qint64 now = clock.nsecsElapsed();
+        widest = std::max(widest, now - last);
+        last = now;
+        if (passes) passes();
+    };
+    clock.start();
+    w.RenderKadr(w.picZdMain());
+    widest = std::max(widest, clock.nsecsElapsed() - last);
+    w.state().processEvents = passes;
+    return static_cast<double>(widest) / 1e6;
+}
+
 QString cell(double v, int width = 10) { return QStringLiteral("%1").arg(v, width, 'f', 2); }
 
 void Bench::report() const
@@ -250,6 +278,9 @@ void Bench::report() const
     };
     row(QStringLiteral("load"), m_load);
     for (const FrameFigures& f : m_figures) row(QStringLiteral("render/") + f.name, f.render);
+    for (const FrameFigures& f : m_figures)
+        out(QStringLiteral("%1%2").arg(QStringLiteral("cold/") + f.name, -22).arg(cell(f.cold)));
+    for (const FrameFigures& f : m_figures) row(QStringLiteral("repaint-gap/") + f.name, f.gap);
     for (const FrameFigures& f : m_figures) row(QStringLiteral("renderer-only/") + f.name, f.frame);
     for (const FrameFigures& f : m_figures) row(QStringLiteral("floor/query/") + f.name, f.query);
     for (const FrameFigures& f : m_figures) row(QStringLiteral("floor/draw/") + f.name, f.draw);
@@ -273,6 +304,8 @@ void Bench::report() const
     for (const FrameFigures& f : m_figures)
         frames[f.name] = QJsonObject{{QStringLiteral("render"), json(f.render)},
                                      {QStringLiteral("renderer_only"), json(f.frame)},
+                                     {QStringLiteral("cold_render"), f.cold},
+                                     {QStringLiteral("repaint_gap"), json(f.gap)},
                                      {QStringLiteral("floor_query"), json(f.query)},
                                      {QStringLiteral("floor_draw"), json(f.draw)},
                                      {QStringLiteral("ratio"), f.ratio()},
