@@ -10,7 +10,6 @@
 #include <QFontMetricsF>
 #include <QImageWriter>
 #include <QPainter>
-#include <QPicture>
 #include <QRegion>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -84,27 +83,14 @@ Expected<FrameDrawn> drawMap(QPainter& p, QRect area, Dpi dpi, const ExportScene
     p.save();
     p.translate(area.topLeft());
     p.setClipRect(QRect(QPoint(0, 0), area.size()));
-    // "Для экрана" paints its whole scene again whenever a highlight joins it; on a vector
-    // page that would stack a copy of the network per highlight. It draws into a draft,
-    // and the finished scene goes onto the page once.
-    QPicture draft;
-    QPainter draftPainter;
-    const bool fromScene = st.style == MapStyle::Screen;
-    if (fromScene) {
-        draftPainter.begin(&draft);
-        draftPainter.setClipRect(QRect(QPoint(0, 0), area.size()));
-    }
-    canvas.paintOn(fromScene ? &draftPainter : &p);
+    canvas.paintOn(&p);
+    if (st.style == MapStyle::Screen) screen::holdPainting(st, canvas);   // the scene goes on the page once
     Expected<FrameDrawn> drawn = renderFrame(st, canvas, sections, stations, scene.genOn);
     if (drawn && *drawn != FrameDrawn::NoSections && scene.drawHighlights) {
         MapPicture target{st, canvas, sections.rows(), stations.rows()};
         scene.drawHighlights(target);
     }
-    if (fromScene) {
-        draftPainter.end();
-        canvas.paintOn(&p);
-        screen::paintSceneAgain(canvas);
-    }
+    screen::releasePainting(canvas);
     canvas.paintOn(nullptr);
     p.restore();
     return drawn;

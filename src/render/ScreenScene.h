@@ -107,6 +107,7 @@ struct Store {
     std::uint64_t clears = ~0ull;   // the picture's clear count the scene belongs to
     Scene scene;
     Fonts fonts;
+    bool held = false;              // the routines build the scene without painting it
 };
 
 // The picture's store; a picture cleared since gets a fresh scene on the screen background.

@@ -77,7 +77,7 @@ bool updateOverlay(Canvas& pic, Store& store, const void* key, bool stations, Co
     } else {
         sc.overlays.push_back(std::move(fresh));
     }
-    paintScene(pic, store);
+    if (!store.held) paintScene(pic, store);
     return true;
 }
 
@@ -165,7 +165,7 @@ Store& storeOf(MapState& st, Canvas& pic)
         store.scene.area = QRectF(QPointF(0, 0), QSizeF(pic.pixelSize()));
         // A picture never cleared (a legend's symbol on another page) keeps what is under it.
         store.scene.ground = pic.clearCount() != 0;
-        if (store.scene.ground) pic.directPainter().fillRect(store.scene.area, background());
+        if (store.scene.ground && !store.held) pic.directPainter().fillRect(store.scene.area, background());
     }
     return store;
 }
@@ -281,7 +281,7 @@ void drawPeregons(MapState& st, Canvas& pic, RowSet& rows, Color color)
     if (sc.networkKey) return;   // the network is on the picture already
     sc.networkKey = &rows;
     collectNetwork(st, v, rows, color, sc);
-    paintNetwork(pic.directPainter(), sc.network);
+    if (!store.held) paintNetwork(pic.directPainter(), sc.network);
 }
 
 void drawStations(MapState& st, Canvas& pic, RowSet& rows, Color color)
@@ -297,7 +297,7 @@ void drawStations(MapState& st, Canvas& pic, RowSet& rows, Color color)
     sc.symbolsKey = &rows;
     sc.keptRows = thinStations(st, sc, stationRows(st, pic, rows));
     sc.symbols = symbolsOf(st, pic, rows, &sc.keptRows);
-    paintSymbols(pic.directPainter(), sc.sizes, sc.symbols);
+    if (!store.held) paintSymbols(pic.directPainter(), sc.sizes, sc.symbols);
 }
 
 void drawStnSymbol(MapState& st, Canvas& pic, std::int32_t x, std::int32_t y, std::int16_t tip, Color color)
@@ -315,14 +315,14 @@ void drawStnSymbol(MapState& st, Canvas& pic, std::int32_t x, std::int32_t y, st
             const auto gone = std::remove_if(marks.begin(), marks.end(), [&](const Mark& m) { return m.x == x && m.y == y; });
             if (gone != marks.end()) {
                 marks.erase(gone, marks.end());
-                paintScene(pic, *store);
+                if (!store->held) paintScene(pic, *store);
                 return;
             }
         } else {
             marks.push_back(Mark{x, y, symbol, ring});
         }
     }
-    paintSymbols(pic.directPainter(), sizes, {symbol}, ring);
+    if (!store || !store->held) paintSymbols(pic.directPainter(), sizes, {symbol}, ring);
 }
 
 void drawStnNames(MapState& st, Canvas& pic, RowSet& rows)
@@ -333,6 +333,7 @@ void drawStnNames(MapState& st, Canvas& pic, RowSet& rows)
     sc.labelled = true;
     std::vector<int> kept = sc.symbolsKey == &rows ? sc.keptRows : thinStations(st, sc, stationRows(st, pic, rows));
     placeLabels(st, pic, store, rows, kept);
+    if (store.held) return;
     QPainter& p = pic.directPainter();
     paintLabels(p, store, sc.names);
     paintLabels(p, store, sc.lengthLabels);
@@ -375,11 +376,14 @@ int drawnSymbols(Canvas& pic)
     return s ? static_cast<int>(s->scene.symbols.size()) : 0;
 }
 
-bool paintSceneAgain(Canvas& pic)
+void holdPainting(MapState& st, Canvas& pic) { storeOf(st, pic).held = true; }
+
+void releasePainting(Canvas& pic)
 {
-    Store* s = currentStore(pic);
-    if (s) paintScene(pic, *s);
-    return s != nullptr;
+    auto* store = static_cast<Store*>(pic.drawingData().get());
+    if (!store || !store->held) return;
+    store->held = false;
+    if (store == currentStore(pic)) paintScene(pic, *store);
 }
 
 } // namespace zd::screen

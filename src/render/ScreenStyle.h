@@ -48,8 +48,10 @@ std::vector<QRectF> placedLengths(Canvas& pic);
 std::vector<std::pair<QRectF, QString>> placedNameTexts(Canvas& pic);
 int drawnSymbols(Canvas& pic);
 
-// Paints the picture's scene once more, whole, through what the canvas paints on now;
-// false when the picture holds no scene of this style.
-bool paintSceneAgain(Canvas& pic);
+// While the picture's painting is held, the routines of this style only build its scene;
+// the release paints the finished scene once. A vector page is drawn so: painted as it
+// grows, it would stack a copy of the network for every highlight that joins the scene.
+void holdPainting(MapState& st, Canvas& pic);
+void releasePainting(Canvas& pic);
 
 } // namespace zd::screen
