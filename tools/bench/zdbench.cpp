@@ -76,6 +76,14 @@ struct FrameFigures {
     long long sections = 0, stations = 0, primitives = 0;   // of the first frame's first run
     double mismatch = 0;                                  // worst share of differing pixels
     MapStyle style = MapStyle::Classic;
+    static FrameFigures of(QString name, std::vector<Frame> frames, MapStyle style = MapStyle::Classic)
+    {
+        FrameFigures f;
+        f.name = std::move(name);
+        f.frames = std::move(frames);
+        f.style = style;
+        return f;
+    }
     double ratio() const
     {
         const double floor = query.median() + draw.median();
@@ -89,9 +97,7 @@ void addScreenFigures(std::vector<FrameFigures>& figures)
 {
     const std::size_t classic = figures.size();
     for (std::size_t i = 0; i < classic; ++i) {
-        FrameFigures f{QStringLiteral("screen/") + figures[i].name, figures[i].frames, {}, {}, {}, {}, 0, {}};
-        f.style = MapStyle::Screen;
-        figures.push_back(f);
+        figures.push_back(FrameFigures::of(QStringLiteral("screen/") + figures[i].name, figures[i].frames, MapStyle::Screen));
     }
 }
 
@@ -117,7 +123,8 @@ private:
     bool sizePicture();
     void measureFrame(FrameFigures& f, const Frame& frame, bool record);
     void report() const;
-    static double renderGap(FrmZdMain& w);
+    struct Rendered { double ms, widestGap; };
+    static Rendered timeRender(FrmZdMain& w);
     // Lets the event loop run until it would wait, as between two commands of a user.
     static void flushEvents()
     {
@@ -145,9 +152,9 @@ int Bench::run()
 
     const Frame scheme = m_win->state().scheme;
     sqlite3* db = m_win->dtaStn().database()->handle();
-    m_figures.push_back({QStringLiteral("whole"), {scheme}, {}, {}, {}, {}, 0, {}});
+    m_figures.push_back(FrameFigures::of(QStringLiteral("whole"), {scheme}));
     for (int zoom : {4, 16, 64}) {
-        FrameFigures f{QStringLiteral("zoom%1").arg(zoom), {}, {}, {}, {}, {}, 0, {}};
+        FrameFigures f = FrameFigures::of(QStringLiteral("zoom%1").arg(zoom), {});
         for (const QPointF& c : zoomCentres())
             f.frames.push_back(frameAround(scheme, zoom, nearestStation(db, scheme, c)));
         m_figures.push_back(f);
@@ -220,11 +227,11 @@ void Bench::measureFrame(FrameFigures& f, const Frame& frame, bool first)
     w.state().style = f.style;
     w.setKadrZoomed(frame == w.state().scheme ? 0 : 1);
     const int recorded = w.history().count();
-    const double rendered = msOf([&] { timedRender(w); });
+    const Rendered rendered = timeRender(w);
     if (w.history().count() != recorded + 1) ++m_strayRenders;
-    if (first) f.cold = rendered;
-    else f.render.add(rendered);
-    f.gap.add(renderGap(w));
+    if (first) f.cold = rendered.ms;
+    else f.render.add(rendered.ms);
+    f.gap.add(rendered.widestGap);
     flushEvents();
     f.frame.add(msOf([&] { timedFrame(w); }));
 
@@ -244,9 +251,9 @@ void Bench::measureFrame(FrameFigures& f, const Frame& frame, bool first)
     }
 }
 
-// Renders the current frame again and returns the longest stretch, in milliseconds, in
-// which the window had no chance to repaint (between two of the renderer's event passes).
-double Bench::renderGap(FrmZdMain& w)
+// The render of the current frame, in milliseconds, and the longest stretch of it in which
+// the window had no chance to repaint (between two of the renderer's event passes).
+Bench::Rendered Bench::timeRender(FrmZdMain& w)
 {
     const auto passes = w.state().processEvents;
     QElapsedTimer clock;
@@ -258,10 +265,10 @@ double Bench::renderGap(FrmZdMain& w)
         if (passes) passes();
     };
     clock.start();
-    w.RenderKadr(w.picZdMain());
-    widest = std::max(widest, clock.nsecsElapsed() - last);
+    timedRender(w);
+    const qint64 total = clock.nsecsElapsed();
     w.state().processEvents = passes;
-    return static_cast<double>(widest) / 1e6;
+    return {static_cast<double>(total) / 1e6, static_cast<double>(std::max(widest, total - last)) / 1e6};
 }
 
 QString cell(double v, int width = 10) { return QStringLiteral("%1").arg(v, width, 'f', 2); }
