@@ -32,6 +32,16 @@ const QString kNoCategory = QStringLiteral("Не отмечена ни одна 
 const QString kBadLength = QStringLiteral("Длина перегона должна быть числом, например 15 или 15.5");
 
 constexpr int kClientWidthTwips = 4260, kClientHeightTwips = 3705;
+
+// A button's caption as words, without the keyboard mnemonic the desk may have put in it
+// ("&&" stays a literal "&"): what the criteria and the legend say of the choice.
+QString captionOf(const QAbstractButton& b)
+{
+    QString t = b.text();
+    for (qsizetype i = 0; i < t.size(); ++i)
+        if (t[i] == u'&') t.remove(i, 1);   // the character after it is kept
+    return t;
+}
 constexpr int kLenMaxChars = 4;
 
 QString indexed(const char* name, int index)
@@ -402,8 +412,8 @@ QString FrmLight::sectionCondition() const
 {
     if (!sectionProblem().isEmpty()) return QString();
     switch (OptIndex(m_optTipLight)) {
-    case 1: return tracksCondition(m_optRL[OptIndex(m_optRL)]->text(), m_lblRL_Dig->text());
-    case 2: return lengthCondition(m_optLen[OptIndex(m_optLen)]->text(), m_txtLen->text().trimmed());
+    case 1: return tracksCondition(captionOf(*m_optRL[OptIndex(m_optRL)]), m_lblRL_Dig->text());
+    case 2: return lengthCondition(captionOf(*m_optLen[OptIndex(m_optLen)]), m_txtLen->text().trimmed());
     default: return tractionCondition(m_optEL[0]->isChecked());
     }
 }
@@ -533,11 +543,11 @@ std::vector<LegendEntry> FrmLight::highlightLegend() const
 QString FrmLight::sectionCaption() const
 {
     switch (OptIndex(m_optTipLight)) {
-    case 1: return QStringLiteral("Кол-во путей ") + m_optRL[OptIndex(m_optRL)]->text() + u' ' + m_lblRL_Dig->text();
+    case 1: return QStringLiteral("Кол-во путей ") + captionOf(*m_optRL[OptIndex(m_optRL)]) + u' ' + m_lblRL_Dig->text();
     case 2:
-        return QStringLiteral("Длина перегона ") + m_optLen[OptIndex(m_optLen)]->text() + u' ' + m_txtLen->text().trimmed()
+        return QStringLiteral("Длина перегона ") + captionOf(*m_optLen[OptIndex(m_optLen)]) + u' ' + m_txtLen->text().trimmed()
             + QStringLiteral(" км");
-    default: return QStringLiteral("Вид тяги: ") + m_optEL[OptIndex(m_optEL)]->text();
+    default: return QStringLiteral("Вид тяги: ") + captionOf(*m_optEL[OptIndex(m_optEL)]);
     }
 }
 
@@ -545,7 +555,7 @@ QString FrmLight::stationCaption() const
 {
     QStringList ticked;
     for (const QAbstractButton* c : m_chkStn)
-        if (c->isChecked()) ticked << c->text();
+        if (c->isChecked()) ticked << captionOf(*c);
     return ticked.join(QStringLiteral(", "));
 }
 

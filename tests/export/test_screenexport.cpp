@@ -100,6 +100,10 @@ TEST_F(ScreenExport, SvgHoldsTheNetworkOnceWhateverIsHighlighted)
     const qint64 lit = svgSize("lit.svg");
     EXPECT_GT(lit, plain);
     EXPECT_LT(lit, plain * 3 / 2);
+    // The legend names the choice in words, without the mnemonic the window's option shows.
+    const std::vector<LegendEntry> legend = commands->scene().highlights;
+    ASSERT_EQ(legend.size(), 1u);
+    EXPECT_EQ(legend[0].caption, QStringLiteral("Вид тяги: Электр."));
 }
 
 TEST(ScreenLegend, SymbolsOfTheStyleInUse)
