@@ -13,7 +13,7 @@ bool isTableName(const QString& source)
 }
 } // namespace
 
-Expected<> DataSource::refresh()
+Expected<> DataSource::refresh(const StepHook& hook)
 {
     RowSet old = std::exchange(m_rows, RowSet());
     m_unread.clear();
@@ -25,7 +25,7 @@ Expected<> DataSource::refresh()
         m_unread = sql;
         return {};
     }
-    Expected<RowSet> rs = m_db->query(m_source, &old);
+    Expected<RowSet> rs = m_db->query(m_source, &old, hook);
     if (!rs) return rs.error();
     m_rows = std::move(rs.value());
     return {};

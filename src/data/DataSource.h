@@ -19,12 +19,13 @@ public:
 
     // (Re)opens the record source. On failure the old rows are dropped. A table's rows
     // are only checked to be there: they are read when rows() is first asked for.
-    Expected<> refresh();
+    // The hook is asked while the rows of a query are read; stopping fails the refresh.
+    Expected<> refresh(const StepHook& hook = {});
     // Gives the data source a record source and opens it.
-    Expected<> open(const QString& source)
+    Expected<> open(const QString& source, const StepHook& hook = {})
     {
         setRecordSource(source);
-        return refresh();
+        return refresh(hook);
     }
 
     RowSet& rows() { return readRows(); }

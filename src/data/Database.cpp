@@ -278,7 +278,7 @@ Expected<std::shared_ptr<Database>> Database::open(const QString& path, const Op
     return result;
 }
 
-Expected<RowSet> Database::query(const QString& sql, RowSet* storage) const
+Expected<RowSet> Database::query(const QString& sql, RowSet* storage, const StepHook& hook) const
 {
     if (!m_unbuilt.empty())
         if (auto built = buildNeededIndexes(sql); !built) return built.error();
@@ -290,8 +290,9 @@ Expected<RowSet> Database::query(const QString& sql, RowSet* storage) const
         return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(e, sql)};
     }
     int rc = SQLITE_DONE;
-    RowSet rs = RowSet::fromStatement(st, &rc, storage);
+    RowSet rs = RowSet::fromStatement(st, &rc, storage, hook);
     sqlite3_finalize(st);
+    if (rc == SQLITE_INTERRUPT && hook) return DbError{m_path, QStringLiteral("запрос прерван"), true};
     if (rc != SQLITE_DONE) return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(lastError(m_db), sql)};
     return rs;
 }

@@ -29,8 +29,9 @@ public:
 
     static Expected<std::shared_ptr<Database>> open(const QString& path, const OpenOptions& options = {});
 
-    // Runs one SELECT and materialises its rows, in the memory of storage when given.
-    Expected<RowSet> query(const QString& sql, RowSet* storage = nullptr) const;
+    // Runs one SELECT and materialises its rows, in the memory of storage when given. A hook
+    // that says stop ends the reading with an error marked as interrupted.
+    Expected<RowSet> query(const QString& sql, RowSet* storage = nullptr, const StepHook& hook = {}) const;
 
     // The plan SQLite chooses for a query: one line per step ("SEARCH Stn USING INDEX …").
     // Builds first the indexes the query would use when they are built on first need.

@@ -12,6 +12,7 @@ namespace zd {
 struct DbError {
     QString file;    // the database file, or empty when the cause names no file
     QString cause;
+    bool interrupted = false;   // stopped on request (a newer command), not a failure
     QString message() const
     {
         return file.isEmpty() ? cause

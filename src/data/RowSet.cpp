@@ -7,7 +7,7 @@
 
 namespace zd {
 
-RowSet RowSet::fromStatement(sqlite3_stmt* stmt, int* stepResult, RowSet* storage)
+RowSet RowSet::fromStatement(sqlite3_stmt* stmt, int* stepResult, RowSet* storage, const StepHook& hook)
 {
     RowSet rs;
     if (storage) {
@@ -51,6 +51,10 @@ RowSet RowSet::fromStatement(sqlite3_stmt* stmt, int* stepResult, RowSet* storag
             }
         }
         ++rs.m_rows;
+        if (hook && (rs.m_rows & 511) == 0 && !hook()) {
+            rc = SQLITE_INTERRUPT;
+            break;
+        }
     }
     if (stepResult) *stepResult = rc;
     return rs;

@@ -7,12 +7,16 @@
 #include <QStringList>
 #include <QVariant>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 struct sqlite3_stmt;
 
 namespace zd {
+
+// Asked every few hundred rows while a query's rows are read: false stops the reading.
+using StepHook = std::function<bool()>;
 
 class RowSet {
 public:
@@ -21,7 +25,9 @@ public:
     // Reads every row of a prepared statement. Columns that two joined tables share are
     // named "Table.Column"; every other column by its plain name. The rows are read into
     // the memory of storage (a row set no longer needed), which saves growing it anew.
-    static RowSet fromStatement(sqlite3_stmt* stmt, int* stepResult, RowSet* storage = nullptr);
+    // When the hook says stop, the step result is SQLITE_INTERRUPT.
+    static RowSet fromStatement(sqlite3_stmt* stmt, int* stepResult, RowSet* storage = nullptr,
+                                const StepHook& hook = {});
 
     int recordCount() const { return m_rows; }
     int columnCount() const { return static_cast<int>(m_names.size()); }

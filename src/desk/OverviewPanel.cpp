@@ -73,6 +73,7 @@ void OverviewMap::rebuild()
     st.mainPeregons = nullptr;
     st.polyDraw = nullptr;
     st.processEvents = nullptr;
+    st.keepDrawing = nullptr;
     DataSource sections;
     sections.setDatabase(db);
     if (auto opened = sections.open(overviewSectionsSql(rusFilter(st.rusMode))); !opened) {

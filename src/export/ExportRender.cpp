@@ -78,6 +78,7 @@ Expected<FrameDrawn> drawMap(QPainter& p, QRect area, Dpi dpi, const ExportScene
     st.mainPeregons = &sections.rows();
     st.polyDraw = nullptr;
     st.processEvents = nullptr;
+    st.keepDrawing = nullptr;
     sections.setDatabase(scene.db);
     stations.setDatabase(scene.db);
     p.save();

@@ -33,6 +33,7 @@ MapState symbolState(const MapState& st)
     s.mainPeregons = nullptr;
     s.polyDraw = nullptr;
     s.processEvents = nullptr;
+    s.keepDrawing = nullptr;
     return s;
 }
 } // namespace

@@ -11,6 +11,7 @@
 #include "mainwin/LatinLabels.h"
 #include "mainwin/MapPointer.h"
 #include "mainwin/NetworkOpener.h"
+#include "mainwin/RenderGate.h"
 #include "mainwin/StyleMenu.h"
 #include "mainwin/ToolbarIcons.h"
 #include "map/ZoneOutline.h"
@@ -114,7 +115,12 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
     m_opener = new NetworkOpener(*this);
     new StyleMenu(*this);
     m_help.HelpInit(this, m_programDir);
-    m_st.processEvents = [this] { processPendingEvents(); };
+    m_gate = new RenderGate(*this);
+    m_resume = new QTimer(this);
+    m_resume->setSingleShot(true);
+    connect(m_resume, &QTimer::timeout, this, &FrmZdMain::resumeFrame);
+    m_st.processEvents = [this] { answerEvents(); };
+    m_st.keepDrawing = [this] { return keepDrawing(); };
     addExportItems();
 }
 
@@ -530,11 +536,42 @@ void FrmZdMain::processPendingEvents()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+// While a frame is drawn the window answers everything; the gate holds what would start a
+// command. At any other time only the picture's own events are handled.
+void FrmZdMain::answerEvents()
+{
+    if (!m_gate->active()) return processPendingEvents();
+    m_answered.start();
+    QCoreApplication::processEvents();
+}
+
+// Asked between rows of a frame: the window answers its events every 20 ms, and the frame
+// goes on until input is held or the program ends.
+bool FrmZdMain::keepDrawing()
+{
+    constexpr int kAnswerEveryMs = 20;
+    if (m_gate->active() && m_answered.elapsed() >= kAnswerEveryMs) m_st.processEvents();
+    return !m_ended && !m_gate->superseded();
+}
+
 // ---------------------------------------------------------------- the renderer
 
 void FrmZdMain::RenderKadr(PictureBox& pic)
 {
     if (m_ended) return;
+    // A frame stopped by held input is replaced by this one, or completed by it when it draws
+    // the same frame: then its history entry comes with it.
+    const std::optional<Interrupted> stopped = std::exchange(m_interrupted, std::nullopt);
+    const bool record = !m_histNav || (stopped && stopped->record && stopped->kadr == m_st.kadr);
+    // A frame drawn inside another (the empty frame's fall-back) shares the outer one's gate.
+    const bool outer = !m_gate->active();
+    if (outer) m_gate->open();
+    drawFrame(pic, record);
+    if (outer) m_gate->close();
+}
+
+void FrmZdMain::drawFrame(PictureBox& pic, bool record)
+{
     m_rendering = true;
     setMenusEnabled(false);
     m_shpFindPic->hide();
@@ -543,6 +580,7 @@ void FrmZdMain::RenderKadr(PictureBox& pic)
     setButtonEnabled(QStringLiteral("mnuMagist_Sdvig"), zoomed);
     pic.setCursor(Qt::WaitCursor);
     m_desk->renderStarted();
+    m_answered.start();
     Expected<FrameDrawn> drawn = renderFrame(m_st, pic, m_dtaPeregon, m_dtaStn, m_genOn);
     m_desk->renderEnded();
     pic.unsetCursor();
@@ -551,10 +589,19 @@ void FrmZdMain::RenderKadr(PictureBox& pic)
         reportFailure(drawn.error());
         return;
     }
+    if (*drawn == FrameDrawn::Superseded || m_gate->superseded()) {
+        frameInterrupted(record);
+        return;
+    }
     if (*drawn != FrameDrawn::Drawn) {
         emptyFrame();
         return;
     }
+    finishFrame(record);
+}
+
+void FrmZdMain::finishFrame(bool record)
+{
     redrawHighlights();
     setMenusEnabled(true);
     if (m_kadrZoomed > 0) {
@@ -562,9 +609,44 @@ void FrmZdMain::RenderKadr(PictureBox& pic)
         setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), true);
     }
     for (MapTool* t : tools()) t->frameRendered();
-    recordFrame();
+    recordFrame(record);
     m_desk->frameShown();
     if (m_resizePending) QTimer::singleShot(0, this, &FrmZdMain::redrawFrame);
+}
+
+// The menus are as a finished frame leaves them, for the held input to find; the picture and
+// the history wait for the frame that comes next, or for this one drawn again.
+void FrmZdMain::frameInterrupted(bool record)
+{
+    setMenusEnabled(true);
+    if (m_kadrZoomed > 0) {
+        setItemEnabled(QStringLiteral("mnuMagist_Frag0"), true);
+        setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), true);
+    }
+    m_interrupted = Interrupted{m_st.kadr, record};
+    m_resume->start(0);   // after the held input, which goes back to the queue first
+}
+
+void FrmZdMain::resumeFrame()
+{
+    constexpr int kRetryMs = 50;
+    if (!m_interrupted || m_ended) return;
+    if (!canRedraw()) {
+        m_resume->start(kRetryMs);
+        return;
+    }
+    const bool nav = m_histNav;
+    m_histNav = true;
+    RenderKadr(*m_pic);
+    m_histNav = nav;
+}
+
+// While the object under the pointer is marked or the picture is dragged, drawing goes to the
+// screen layer only; a frame waits for the release.
+bool FrmZdMain::canRedraw() const
+{
+    return m_startDone && !m_ended && !m_rendering && !m_opener->loading() && m_kursInfo.object() <= 0
+        && !m_frag->sdvigDragging() && !m_pointer->gestureUnderWay();
 }
 
 void FrmZdMain::redrawHighlights()
@@ -579,9 +661,9 @@ void FrmZdMain::showFrame(const Frame& f, std::int16_t kadrZoomed)
     RenderKadr(*m_pic);
 }
 
-void FrmZdMain::recordFrame()
+void FrmZdMain::recordFrame(bool record)
 {
-    if (!m_histNav) {
+    if (record) {
         m_hist.append(m_st.kadr);
         setItemEnabled(QStringLiteral("mnuKadrFore"), false);
     }

@@ -10,6 +10,7 @@
 #include "render/MapState.h"
 #include "render/Polygon.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -18,6 +19,7 @@
 
 class QActionGroup;
 class QLabel;
+class QTimer;
 class QToolBar;
 
 namespace zd {
@@ -35,6 +37,7 @@ class MapPointer;
 class NetworkOpener;
 class PictureBox;
 class QuickSearch;
+class RenderGate;
 class ZoneOutline;
 namespace search { class IndexLoader; }
 
@@ -198,13 +201,20 @@ private:
     void emptyFrame();
     void redrawHighlights();
     static void unload(QWidget* window);
-    void recordFrame();
+    void recordFrame(bool record);
     void zoomByWheel(QPointF at, int angleDelta);
     void endProgram(int code);
     void setMenusEnabled(bool on);
     void setItemEnabled(const QString& name, bool on);
     void setButtonEnabled(const QString& key, bool on);
     void processPendingEvents();
+    void answerEvents();
+    bool keepDrawing();
+    void drawFrame(PictureBox& pic, bool record);
+    void finishFrame(bool record);
+    void frameInterrupted(bool record);
+    void resumeFrame();
+    bool canRedraw() const;
 
     QString m_programDir, m_dbPath, m_startFile;
     PictureBox* m_pic = nullptr;
@@ -236,6 +246,17 @@ private:
     std::optional<QPointF> m_chosenStation;
     int m_emptyDepth = 0;   // nested empty-frame fall-backs in progress
     int m_wheelRest = 0;
+
+    // A frame stopped by input that came while it was drawn: drawn again once that input has
+    // run, unless it gave a frame of its own. `record`: the frame goes into the history.
+    struct Interrupted {
+        Frame kadr;
+        bool record;
+    };
+    RenderGate* m_gate = nullptr;
+    std::optional<Interrupted> m_interrupted;
+    QTimer* m_resume = nullptr;
+    QElapsedTimer m_answered;   // since the window last answered its events during a frame
 
     std::function<void(int)> m_end;
     bool m_ended = false;

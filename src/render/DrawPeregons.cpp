@@ -40,15 +40,18 @@ void DrawPeregons(MapState& st, Canvas& pic, RowSet& rows, Color color, int widt
     const SectionColumns c(rows);
     const bool marking = st.rusMode == 2;
 
-    // Consecutive lines of one colour go to the picture in one call.
+    // Consecutive lines of one colour go to the picture in one call, a few thousand at a time
+    // so that a long frame can be superseded between them.
+    constexpr int kBatch = 4096;
     QVector<QLineF> batch;
     Color batchColor = color;
     auto flush = [&] { pic.lines(batch, batchColor); batch.clear(); };
     for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
         const int r = rows.bookmark();
+        if (!drawingGoesOn(st, r)) return;
         if (!c.drawable(rows, r)) continue;
         const Color lineColor = (marking && rows.numberAt(r, c.country) != 11) ? st.palette.netPale : color;
-        if (lineColor != batchColor) { flush(); batchColor = lineColor; }
+        if (lineColor != batchColor || batch.size() >= kBatch) { flush(); batchColor = lineColor; }
         batch.append(QLineF(static_cast<float>(rows.numberAt(r, c.x1)), static_cast<float>(rows.numberAt(r, c.y1)),
                             static_cast<float>(rows.numberAt(r, c.x2)), static_cast<float>(rows.numberAt(r, c.y2))));
     }
@@ -75,6 +78,7 @@ void DrawPeregonLengths(MapState& st, RowSet& rows)
     const int len = rows.column(u"LenPer");
     for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
         const int r = rows.bookmark();
+        if (!drawingGoesOn(st, r)) break;
         if (!c.drawable(rows, r) || rows.isNullAt(r, len)) continue;
         const std::int32_t n = toLong(rows.numberAt(r, len));
         const double w = pic.textWidth(QString::number(n) + u'0');

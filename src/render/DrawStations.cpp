@@ -90,6 +90,7 @@ void DrawStations(MapState& st, Canvas& pic, RowSet& rows, Color color)
     const int cc = rows.column(u"KodContry");
     for (; !rows.eof(); rows.moveNext()) {
         const int r = rows.bookmark();
+        if (!drawingGoesOn(st, r)) break;
         if (rows.isNullAt(r, cx) || rows.isNullAt(r, cy) || rows.isNullAt(r, ct)) continue;
         const std::int16_t tip = toInt16(rows.numberAt(r, ct));
         Color outline = color;
@@ -120,6 +121,7 @@ void DrawStnNames(MapState& st, Canvas& pic, RowSet& rows)
     const int ck = rows.column(u"KodStn"), cn = rows.column(u"NazStn"), cc = rows.column(u"KodContry");
     for (; !rows.eof(); rows.moveNext()) {
         const int r = rows.bookmark();
+        if (!drawingGoesOn(st, r)) break;
         if (rows.isNullAt(r, cx) || rows.isNullAt(r, cy) || rows.isNullAt(r, cn)) continue;
         const double tip = rows.numberAt(r, ct);
         double size = 6;

@@ -44,7 +44,20 @@ struct MapState {
     Canvas* mainPic = nullptr;           // picZdMain
     RowSet* mainPeregons = nullptr;      // the sections of the last render
     Polygon* polyDraw = nullptr;
-    std::function<void()> processEvents; // lets the window handle paint events once
+    std::function<void()> processEvents; // lets the window handle its events once
+    // Asked every few hundred rows of a frame: lets the window answer its events, and says
+    // false once a newer command supersedes the frame. None: the frame is drawn to its end.
+    std::function<bool()> keepDrawing;
+    bool superseded = false;             // the frame being drawn was superseded: drawing stops
 };
+
+// Whether the drawing of a frame goes on at this row: every 256 rows the window is asked.
+inline bool drawingGoesOn(MapState& st, int row)
+{
+    if (st.superseded) return false;
+    if ((row & 255) != 0 || !st.keepDrawing) return true;
+    st.superseded = !st.keepDrawing();
+    return !st.superseded;
+}
 
 } // namespace zd

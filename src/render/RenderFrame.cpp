@@ -17,20 +17,30 @@ Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons
     pic.setScale(k);
     st.kadrScale = pic.view().kadrScale();
     st.rusFilter = rusFilter(st.rusMode);
+    st.superseded = false;
+    StepHook hook;
+    if (st.keepDrawing) hook = [&st] { return drawingGoesOn(st, 0); };
+    // A query stopped by the hook is a superseded frame, not a failure.
+    auto failed = [&](const Expected<>& opened) -> Expected<FrameDrawn> {
+        if (opened.error().interrupted) return FrameDrawn::Superseded;
+        return opened.error();
+    };
 
-    if (auto opened = peregons.open(frameSectionsSql(bounds(k), st.rusFilter)); !opened) return opened.error();
+    if (auto opened = peregons.open(frameSectionsSql(bounds(k), st.rusFilter), hook); !opened) return failed(opened);
     if (peregons.rows().recordCount() == 0) return FrameDrawn::NoSections;
     pic.clearPicture();
     DrawPeregons(st, pic, peregons.rows(), st.palette.net);
+    if (!drawingGoesOn(st, 0)) return FrameDrawn::Superseded;
 
     st.generalise = genOn;
     const bool generalised = st.kadrScale < kGenScale && genOn;
-    if (auto opened = stations.open(frameStationsSql(bounds(k), st.rusFilter, generalised)); !opened)
-        return opened.error();
+    if (auto opened = stations.open(frameStationsSql(bounds(k), st.rusFilter, generalised), hook); !opened)
+        return failed(opened);
     if (stations.rows().recordCount() == 0) return FrameDrawn::NoStations;
     DrawStations(st, pic, stations.rows(), st.palette.net);
+    if (!drawingGoesOn(st, 0)) return FrameDrawn::Superseded;
     DrawStnNames(st, pic, stations.rows());
-    return FrameDrawn::Drawn;
+    return st.superseded ? FrameDrawn::Superseded : FrameDrawn::Drawn;
 }
 
 } // namespace zd

@@ -6,7 +6,8 @@
 
 namespace zd {
 
-enum class FrameDrawn { Drawn, NoSections, NoStations };
+// Superseded: the window's keepDrawing said stop; the picture is left as far as it got.
+enum class FrameDrawn { Drawn, NoSections, NoStations, Superseded };
 
 // Sets the canvas's scale to st.kadr, computes st.kadrScale and st.rusFilter, runs the
 // section query into `peregons` and the station query into `stations`, and draws them.

@@ -177,3 +177,24 @@ TEST(DatabaseImport, TheFileIsNeverChanged)
     EXPECT_EQ(QFileInfo(p).lastModified(), mtime);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"ZdShort.mdb"});
 }
+
+// Reading rows asks the hook every 512 rows: it stops the reading with an error marked as
+// interrupted, and a hook that lets it go on changes no row.
+TEST(NetworkQueries, AHookStopsTheReadingOfRows)
+{
+    QTemporaryDir dir;
+    auto db = openScript(dir, zdtest::sampleNetworkSql());
+    ASSERT_TRUE(db);
+    const QString rows = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                                        "SELECT i FROM n");
+    struct Case { const char* name; int goOnCalls; bool interrupted; };
+    const Case cases[] = {{"stopped at once", 0, true}, {"stopped later", 2, true}, {"never stopped", 100, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int calls = 0;
+        auto rs = db->query(rows, nullptr, [&] { return calls++ < c.goOnCalls; });
+        EXPECT_EQ(!rs.ok() && rs.error().interrupted, c.interrupted);
+        if (rs) EXPECT_EQ(rs->recordCount(), 2000);
+        EXPECT_EQ(calls, c.interrupted ? c.goOnCalls + 1 : 3);
+    }
+}
