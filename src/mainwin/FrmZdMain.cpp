@@ -567,7 +567,10 @@ void FrmZdMain::RenderKadr(PictureBox& pic)
     const bool outer = !m_gate->active();
     if (outer) m_gate->open();
     drawFrame(pic, record);
-    if (outer) m_gate->close();
+    if (!outer) return;
+    m_gate->close();
+    // Queued behind the held input that the gate has just posted back.
+    if (m_interrupted) QMetaObject::invokeMethod(this, &FrmZdMain::resumeFrame, Qt::QueuedConnection);
 }
 
 void FrmZdMain::drawFrame(PictureBox& pic, bool record)
@@ -600,14 +603,20 @@ void FrmZdMain::drawFrame(PictureBox& pic, bool record)
     finishFrame(record);
 }
 
-void FrmZdMain::finishFrame(bool record)
+// The menus and "Общая схема" as a frame, finished or stopped, leaves them.
+void FrmZdMain::enableAfterFrame()
 {
-    redrawHighlights();
     setMenusEnabled(true);
     if (m_kadrZoomed > 0) {
         setItemEnabled(QStringLiteral("mnuMagist_Frag0"), true);
         setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), true);
     }
+}
+
+void FrmZdMain::finishFrame(bool record)
+{
+    redrawHighlights();
+    enableAfterFrame();
     for (MapTool* t : tools()) t->frameRendered();
     recordFrame(record);
     m_desk->frameShown();
@@ -618,13 +627,8 @@ void FrmZdMain::finishFrame(bool record)
 // the history wait for the frame that comes next, or for this one drawn again.
 void FrmZdMain::frameInterrupted(bool record)
 {
-    setMenusEnabled(true);
-    if (m_kadrZoomed > 0) {
-        setItemEnabled(QStringLiteral("mnuMagist_Frag0"), true);
-        setButtonEnabled(QStringLiteral("mnuMagist_Frag0"), true);
-    }
+    enableAfterFrame();
     m_interrupted = Interrupted{m_st.kadr, record};
-    m_resume->start(0);   // after the held input, which goes back to the queue first
 }
 
 void FrmZdMain::resumeFrame()

@@ -211,6 +211,7 @@ private:
     void answerEvents();
     bool keepDrawing();
     void drawFrame(PictureBox& pic, bool record);
+    void enableAfterFrame();
     void finishFrame(bool record);
     void frameInterrupted(bool record);
     void resumeFrame();

@@ -72,7 +72,7 @@ struct FrameFigures {
     std::vector<Frame> frames;
     Samples render, frame, query, draw;   // frame: the renderer alone, without the window's part
     double cold = 0;     // the very first render of the first frame: caches and pages still cold
-    Samples gap;         // largest time between two chances to repaint the window during a render
+    Samples gap;         // largest time between two chances to repaint the window and answer input during a render
     long long sections = 0, stations = 0, primitives = 0;   // of the first frame's first run
     double mismatch = 0;                                  // worst share of differing pixels
     MapStyle style = MapStyle::Classic;
@@ -252,7 +252,7 @@ void Bench::measureFrame(FrameFigures& f, const Frame& frame, bool first)
 }
 
 // The render of the current frame, in milliseconds, and the longest stretch of it in which
-// the window had no chance to repaint (between two of the renderer's event passes).
+// the window had no chance to repaint or answer input (between two of its event passes).
 Bench::Rendered Bench::timeRender(FrmZdMain& w)
 {
     const auto passes = w.state().processEvents;
