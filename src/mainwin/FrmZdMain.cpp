@@ -635,18 +635,11 @@ void FrmZdMain::resumeFrame()
 {
     constexpr int kRetryMs = 50;
     if (!m_interrupted || m_ended) return;
-    if (!canRedraw()) {
-        m_resume->start(kRetryMs);
-        return;
-    }
-    const bool nav = m_histNav;
-    m_histNav = true;
-    RenderKadr(*m_pic);
-    m_histNav = nav;
+    if (canRedraw()) redrawFrame();
+    else m_resume->start(kRetryMs);
 }
 
-// While the object under the pointer is marked or the picture is dragged, drawing goes to the
-// screen layer only; a frame waits for the release.
+// What redrawFrame() itself would refuse, and any gesture or load under way.
 bool FrmZdMain::canRedraw() const
 {
     return m_startDone && !m_ended && !m_rendering && !m_opener->loading() && m_kursInfo.object() <= 0

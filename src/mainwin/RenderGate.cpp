@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include <utility>
+
 namespace zd {
 
 namespace {
@@ -38,8 +40,8 @@ bool followsInput(QEvent::Type t)
     }
 }
 
-// A key that only types into a text field of the main window: the field answers it at once. Enter, Escape and
-// the keys that move between fields or choose in a list may start commands and are held.
+// A key that only types into a text field of the main window: the field answers it at once.
+// Enter, Escape and the keys that move between fields or choose in a list may start commands.
 bool typesText(const QEvent* event, const QWidget* main)
 {
     if (event->type() != QEvent::KeyPress) return false;

@@ -4,11 +4,10 @@
 // input, from the first of it on in the order it came, and says that the frame is superseded;
 // when the drawing has stopped and its command has returned, the held input is posted back
 // and runs as if it had come after the frame.
-#include <QWidget>
 #include <QPointer>
+#include <QWidget>
 
 #include <memory>
-#include <utility>
 #include <vector>
 
 class QEvent;
