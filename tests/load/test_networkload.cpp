@@ -117,7 +117,8 @@ TEST_F(NetworkLoadTest, EachIndexServesAQueryOfTheProgram)
             used << ix;
         }
     }
-    auto built = (*db)->query(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name"));
+    auto built = (*db)->query(QStringLiteral("SELECT name FROM (SELECT * FROM main.sqlite_master UNION ALL SELECT * FROM stn.sqlite_master) "
+                                             "WHERE type = 'index' ORDER BY name"));
     ASSERT_TRUE(built);
     for (built->moveFirst(); !built->eof(); built->moveNext())
         EXPECT_TRUE(used.contains(built->text(0))) << "no plan uses " << built->text(0).toStdString();
@@ -127,7 +128,7 @@ TEST_F(NetworkLoadTest, AnIndexOfLaterQueriesIsBuiltBeforeTheFirstOneRuns)
 {
     auto db = Database::open(write(zdtest::sampleNetworkSql()));
     ASSERT_TRUE(db);
-    const QString count = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ixStnKod'");
+    const QString count = QStringLiteral("SELECT count(*) FROM stn.sqlite_master WHERE name = 'ixStnKod'");
     EXPECT_EQ((*db)->query(count)->number(0), 0);
     auto station = (*db)->query(stationByCodeSql(QStringLiteral("101")));
     ASSERT_TRUE(station);
