@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <atomic>
+#include <chrono>
 #include <iterator>
 #include <limits>
 #include <thread>
@@ -367,7 +368,11 @@ Database::Database(sqlite3* db, QString path) : m_db(db), m_path(std::move(path)
     for (int i = 0; i < int(std::size(kLazyIndexes)); ++i) m_unbuilt.push_back(i);
 }
 
-Database::~Database() { sqlite3_close(m_db); }
+Database::~Database()
+{
+    settle();
+    sqlite3_close(m_db);
+}
 
 Expected<> Database::buildNeededIndexes(const QString& sql) const
 {
@@ -382,6 +387,7 @@ Expected<> Database::buildNeededIndexes(const QString& sql) const
 
 Expected<QStringList> Database::queryPlan(const QString& sql) const
 {
+    settle();
     if (auto built = buildNeededIndexes(sql); !built) return built.error();
     Expected<RowSet> plan = query(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
     if (!plan) return plan.error();
@@ -415,8 +421,24 @@ Expected<std::shared_ptr<Database>> Database::open(const QString& path, const Op
     return result;
 }
 
+int Database::firstStepAnswering(sqlite3_stmt* st, const StepHook& hook) const
+{
+    const std::shared_future<int> step = std::async(std::launch::async, [st] { return sqlite3_step(st); }).share();
+    m_step = step;
+    bool stopped = false;
+    while (step.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+        if (!stopped && !hook()) {
+            stopped = true;
+            sqlite3_interrupt(m_db);
+        }
+    const int rc = step.get();
+    m_step = {};
+    return stopped ? SQLITE_INTERRUPT : rc;
+}
+
 Expected<RowSet> Database::query(const QString& sql, RowSet* storage, const StepHook& hook) const
 {
+    settle();
     if (!m_unbuilt.empty())
         if (auto built = buildNeededIndexes(sql); !built) return built.error();
     sqlite3_stmt* st = nullptr;
@@ -426,7 +448,7 @@ Expected<RowSet> Database::query(const QString& sql, RowSet* storage, const Step
         sqlite3_finalize(st);
         return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(e, sql)};
     }
-    int rc = SQLITE_DONE;
+    int rc = hook ? firstStepAnswering(st, hook) : 0;
     RowSet rs = RowSet::fromStatement(st, &rc, storage, hook);
     sqlite3_finalize(st);
     if (rc == SQLITE_INTERRUPT && hook) return DbError{m_path, QStringLiteral("запрос прерван"), true};

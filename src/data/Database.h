@@ -6,10 +6,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <future>
 #include <memory>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace zd {
 
@@ -30,7 +32,10 @@ public:
     static Expected<std::shared_ptr<Database>> open(const QString& path, const OpenOptions& options = {});
 
     // Runs one SELECT and materialises its rows, in the memory of storage when given. A hook
-    // that says stop ends the reading with an error marked as interrupted.
+    // that says stop ends the reading with an error marked as interrupted. With a hook, the
+    // first step, in which SQLite sorts all the rows of an ORDER BY, runs on a helper thread
+    // while this one asks the hook every 20 ms; a query made meanwhile, from what the hook
+    // runs, waits for that step.
     Expected<RowSet> query(const QString& sql, RowSet* storage = nullptr, const StepHook& hook = {}) const;
 
     // The plan SQLite chooses for a query: one line per step ("SEARCH Stn USING INDEX …").
@@ -38,15 +43,26 @@ public:
     Expected<QStringList> queryPlan(const QString& sql) const;
 
     const QString& path() const { return m_path; }
-    sqlite3* handle() const { return m_db; }
+    // The connection, once no query's step is running on the helper thread.
+    sqlite3* handle() const
+    {
+        settle();
+        return m_db;
+    }
 
 private:
     Database(sqlite3* db, QString path);
     Expected<> buildNeededIndexes(const QString& sql) const;
+    int firstStepAnswering(sqlite3_stmt* st, const StepHook& hook) const;
+    void settle() const
+    {
+        if (m_step.valid()) m_step.wait();
+    }
 
     sqlite3* m_db;
     QString m_path;
     mutable std::vector<int> m_unbuilt;   // the indexes built on first need, not yet built
+    mutable std::shared_future<int> m_step;   // a first step running on the helper thread
 };
 
 // The name of the file format judged by its first bytes: "sqlite", "access" or "".

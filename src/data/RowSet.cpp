@@ -29,8 +29,8 @@ RowSet RowSet::fromStatement(sqlite3_stmt* stmt, int* stepResult, RowSet* storag
         const bool shared = uses.value(rs.m_plain[c].toLower()) > 1 && !rs.m_tables[c].isEmpty();
         rs.m_names << (shared ? rs.m_tables[c] + u'.' + rs.m_plain[c] : rs.m_plain[c]);
     }
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    int rc = stepResult && *stepResult ? *stepResult : sqlite3_step(stmt);
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(stmt)) {
         // The connection is used by one thread only, so the row's values are read
         // straight, without the per-call checks of the sqlite3_column_* functions.
         for (int c = 0; c < cols; ++c) {

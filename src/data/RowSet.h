@@ -25,7 +25,8 @@ public:
     // Reads every row of a prepared statement. Columns that two joined tables share are
     // named "Table.Column"; every other column by its plain name. The rows are read into
     // the memory of storage (a row set no longer needed), which saves growing it anew.
-    // When the hook says stop, the step result is SQLITE_INTERRUPT.
+    // When the hook says stop, the step result is SQLITE_INTERRUPT. A step result other
+    // than 0 given in stepResult is that of a first step already taken.
     static RowSet fromStatement(sqlite3_stmt* stmt, int* stepResult, RowSet* storage = nullptr,
                                 const StepHook& hook = {});
 

@@ -201,3 +201,31 @@ TEST(NetworkQueries, AHookStopsTheReadingOfRows)
         EXPECT_EQ(calls, c.interrupted ? c.goOnCalls + 1 : 3);
     }
 }
+
+// The first step, which sorts every row before giving the first, does not keep the hook
+// waiting: it is asked meanwhile, a query made from it waits for the step and gives its rows,
+// and one that says stop ends the step.
+TEST(NetworkQueries, AHookIsAskedDuringALongFirstStep)
+{
+    QTemporaryDir dir;
+    auto db = openScript(dir, zdtest::sampleNetworkSql());
+    ASSERT_TRUE(db);
+    const QString sorted = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
+                                          "SELECT i FROM n ORDER BY -i LIMIT 3");
+    const int stations = db->query("SELECT count(*) FROM Stn")->number(0);
+    int calls = 0, seen = -1;
+    auto rs = db->query(sorted, nullptr, [&] {
+        if (calls++ == 0) seen = db->query("SELECT count(*) FROM Stn")->number(0);
+        return true;
+    });
+    ASSERT_TRUE(rs);
+    EXPECT_GT(calls, 0);
+    EXPECT_EQ(seen, stations);
+    EXPECT_EQ(rs->recordCount(), 3);
+    EXPECT_EQ(rs->number(0), 1000000);
+
+    auto stopped = db->query(sorted, nullptr, [] { return false; });
+    ASSERT_FALSE(stopped);
+    EXPECT_TRUE(stopped.error().interrupted);
+    EXPECT_EQ(db->query("SELECT count(*) FROM Stn")->number(0), stations);
+}
