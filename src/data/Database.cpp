@@ -240,8 +240,7 @@ public:
     ~StationCopy()
     {
         abandon();
-        if (m_thread.joinable()) m_thread.join();
-        close();
+        finish();
     }
     // The loading has failed elsewhere: the copy stops at its next check once the stations'
     // rows are in, for a fault of theirs is the one to tell.
@@ -253,13 +252,15 @@ public:
         if (m_thread.joinable()) m_thread.join();
         Expected<> done = m_result;
         if (done) done = exec(db, QStringLiteral("ATTACH DATABASE %1 AS stn").arg(quoted(m_target)));
-        close();
+        finish();
         return done;
     }
 
 private:
-    void close()
+    // Waits for the copy and closes its connection: the database lives on only if attached.
+    void finish()
     {
+        if (m_thread.joinable()) m_thread.join();
         sqlite3_close(m_db);
         m_db = nullptr;
     }
