@@ -1,6 +1,8 @@
 #pragma once
 // A materialised query result: rows read once from SQLite, then walked with a
 // current row, bookmarks and field look-up by column name.
+#include "data/GrowBuffer.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -8,8 +10,6 @@
 #include <QVariant>
 #include <cstdint>
 #include <functional>
-#include <string>
-#include <vector>
 
 struct sqlite3_stmt;
 
@@ -75,8 +75,8 @@ private:
     QStringList m_names;     // as reported to callers
     QStringList m_plain;     // column names without table
     QStringList m_tables;    // source table of each column
-    std::vector<Cell> m_cells;
-    std::string m_text;      // UTF-8 of every text cell
+    GrowBuffer<Cell> m_cells;
+    GrowBuffer<char> m_text;   // UTF-8 of every text cell
     int m_rows = 0;
     int m_pos = 0;
     bool m_noMatch = false;

@@ -229,3 +229,30 @@ TEST(NetworkQueries, AHookIsAskedDuringALongFirstStep)
     EXPECT_TRUE(stopped.error().interrupted);
     EXPECT_EQ(db->query("SELECT count(*) FROM Stn")->number(0), stations);
 }
+
+// Rows of equal keys come in the order of SQLite's in-memory sort, whether the sorter holds
+// them in one block or each on its own, and a row set grown through many enlargements, read
+// into the memory of another and copied, keeps every cell.
+TEST(NetworkQueries, ALargeSortKeepsTheOrderOfEqualKeysAndEveryCell)
+{
+    QTemporaryDir dir;
+    auto db = openScript(dir, zdtest::sampleNetworkSql());
+    auto byRow = openScript(dir, zdtest::sampleNetworkSql());
+    ASSERT_TRUE(db && byRow);
+    ASSERT_TRUE(byRow->query("PRAGMA temp_store = MEMORY"));
+    const int n = 200000;
+    const QString sorted = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                                          "SELECT i, 'к' || (i % 7) AS k FROM n ORDER BY i % 7").arg(n);
+    RowSet storage = *db->query(QStringLiteral("SELECT 'x', 1, 2.5"));
+    auto rs = db->query(sorted, &storage, [] { return true; });
+    auto expected = byRow->query(sorted);
+    ASSERT_TRUE(rs && expected);
+    ASSERT_EQ(rs->recordCount(), n);
+    const RowSet copy = *rs;
+    int differing = 0;
+    for (int r = 0; r < n; ++r) {
+        const double i = expected->numberAt(r, 0);
+        differing += copy.numberAt(r, 0) != i || copy.textAt(r, 1) != QStringLiteral("к%1").arg(qint64(i) % 7);
+    }
+    EXPECT_EQ(differing, 0);
+}
