@@ -72,6 +72,7 @@ void Desk::useSettings(std::unique_ptr<QSettings> settings)
     if (m_main.startDone()) m_bookmarks->networkOpened();
 }
 
+void Desk::frameRowsChanging() { m_status->stopEstimate(); }
 void Desk::renderStarted() { m_busy->started(); }
 void Desk::renderEnded() { m_busy->ended(); }
 

@@ -35,6 +35,7 @@ public:
     void networkOpened();
     void frameShown();
     void markingChanged();
+    void frameRowsChanging();                 // the frame's rows are replaced or go
     void renderStarted();                     // a busy bar if it lasts
     void renderEnded();
     void toolWindowLoaded(QWidget& window);   // Esc closes it, its buttons get mnemonics

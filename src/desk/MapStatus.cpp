@@ -8,13 +8,17 @@
 
 #include <QLabel>
 #include <QLocale>
+#include <QPromise>
 #include <QStatusBar>
+#include <QThreadPool>
 
 namespace zd {
 
 namespace {
 // Fewer sections than this in the frame give too rough a median: the network's is used.
 constexpr int kMinFrameSections = 5;
+// From this many sections on, the frame's scale is estimated on a worker (0.2 s at a million).
+constexpr int kEstimateAsideSections = 50000;
 constexpr int kSayMs = 5000;
 
 const char* const kModeNames[] = {"Все страны", "Только Россия", "Обозначить СНГ"};
@@ -22,6 +26,11 @@ const char* const kModeNames[] = {"Все страны", "Только Росс�
 
 MapStatus::MapStatus(FrmZdMain& main) : QObject(&main), m_main(main)
 {
+    // A stopped estimate gives no result; one whose frame is no longer shown is dropped.
+    connect(&m_estimate, &QFutureWatcher<std::optional<double>>::finished, this, [this] {
+        if (m_estimateFrame == m_frame && m_estimate.future().resultCount() > 0)
+            showScale(m_estimate.result(), m_estimateScale);
+    });
     main.statusBar()->setObjectName(QStringLiteral("stbZdMain"));
     m_hint = label("lblStatusHint", false);
     m_position = label("lblStatusPos", true);
@@ -40,11 +49,16 @@ QLabel* MapStatus::label(const char* name, bool permanent)
     return l;
 }
 
-void MapStatus::networkOpened() { m_networkKm.reset(); }
-
-std::optional<double> MapStatus::kmPerUnit()
+void MapStatus::networkOpened()
 {
-    if (auto k = kmPerMapUnit(m_main.frameSections(), kMinFrameSections)) return k;
+    stopEstimate();
+    m_networkKm.reset();
+}
+
+// The frame's own estimate, else the whole network's.
+std::optional<double> MapStatus::kmPerUnit(std::optional<double> frameKmPerUnit)
+{
+    if (frameKmPerUnit) return frameKmPerUnit;
     if (!m_networkKm) {
         auto db = m_main.database();
         Expected<std::optional<double>> k = db ? networkKmPerUnit(*db) : Expected<std::optional<double>>(std::nullopt);
@@ -59,14 +73,47 @@ std::optional<double> MapStatus::kmPerUnit()
 
 void MapStatus::frameShown()
 {
-    const std::optional<double> k = kmPerUnit();
-    m_kmPerCm = k ? std::optional(kmPerCm(*k, m_main.state().kadrScale)) : std::nullopt;
-    m_scale->setText(m_kmPerCm ? scaleText(*m_kmPerCm) : QString());
+    stopEstimate();
+    ++m_frame;
+    const RowSet& sections = m_main.frameSections();
+    const float kadrScale = m_main.state().kadrScale;
+    if (sections.recordCount() < kEstimateAsideSections) {
+        showScale(kmPerMapUnit(sections, kMinFrameSections), kadrScale);
+    } else {
+        // The rows stay as they are until the next frame, which first stops the worker.
+        showScale(std::nullopt, 0);
+        auto promise = std::make_shared<QPromise<std::optional<double>>>();
+        m_estimate.setFuture(promise->future());
+        QThreadPool::globalInstance()->start([promise, &sections, stop = &m_stopEstimate] {
+            promise->start();
+            const std::optional<double> k = kmPerMapUnit(sections, kMinFrameSections, stop);
+            if (!stop->load()) promise->addResult(k);
+            promise->finish();
+        });
+        m_estimateScale = kadrScale;
+        m_estimateFrame = m_frame;
+    }
     const QLocale ru(QLocale::Russian, QLocale::Russia);
     m_counts->setText(QStringLiteral("Станций: %1, перегонов: %2")
                           .arg(ru.toString(m_main.frameStations().recordCount()),
                                ru.toString(m_main.frameSections().recordCount())));
     refresh();
+}
+
+void MapStatus::stopEstimate()
+{
+    if (m_estimate.isFinished()) return;
+    m_stopEstimate = true;
+    m_estimate.waitForFinished();
+    m_stopEstimate = false;
+}
+
+// kadrScale 0: no scale is shown while the frame's is estimated.
+void MapStatus::showScale(std::optional<double> frameKmPerUnit, float kadrScale)
+{
+    const std::optional<double> k = kadrScale > 0 ? kmPerUnit(frameKmPerUnit) : std::nullopt;
+    m_kmPerCm = k ? std::optional(kmPerCm(*k, kadrScale)) : std::nullopt;
+    m_scale->setText(m_kmPerCm ? scaleText(*m_kmPerCm) : QString());
 }
 
 void MapStatus::pointerAt(std::optional<QPointF> p)

@@ -126,7 +126,11 @@ FrmZdMain::FrmZdMain(const QString& programDir, QWidget* parent)
 
 // The map goes with the window's children, after this body: the desk hears none of its
 // last events, which would reach a window no longer whole.
-FrmZdMain::~FrmZdMain() { m_pic->removeEventFilter(m_desk); }
+FrmZdMain::~FrmZdMain()
+{
+    m_desk->frameRowsChanging();
+    m_pic->removeEventFilter(m_desk);
+}
 
 // ---------------------------------------------------------------- menus and toolbar
 
@@ -445,6 +449,7 @@ bool FrmZdMain::openDatabase()
 bool FrmZdMain::bindNetwork(std::shared_ptr<Database> db)
 {
     m_chosenStation.reset();
+    m_desk->frameRowsChanging();
     m_dtaStn.setDatabase(db);
     const std::pair<DataSource*, const char*> sources[] = {
         {&m_dtaPeregon, "Peregon"}, {&m_dtaDoroga, "Doroga"}, {&m_dtaContry, "Contry"}};
@@ -582,6 +587,7 @@ void FrmZdMain::drawFrame(PictureBox& pic, bool record)
     setItemEnabled(QStringLiteral("mnuMagist_Sdvig"), zoomed);
     setButtonEnabled(QStringLiteral("mnuMagist_Sdvig"), zoomed);
     pic.setCursor(Qt::WaitCursor);
+    m_desk->frameRowsChanging();
     m_desk->renderStarted();
     m_answered.start();
     Expected<FrameDrawn> drawn = renderFrame(m_st, pic, m_dtaPeregon, m_dtaStn, m_genOn);

@@ -24,12 +24,14 @@ std::optional<double> medianRatio(std::vector<double>& ratios)
     return (*std::max_element(ratios.begin(), mid) + upper) / 2;
 }
 
-std::optional<double> kmPerMapUnit(const RowSet& rows, int minSections)
+std::optional<double> kmPerMapUnit(const RowSet& rows, int minSections, const std::atomic<bool>* stop)
 {
     const int x1 = rows.column(u"Stn1X"), y1 = rows.column(u"Stn1Y"), x2 = rows.column(u"Stn2X");
     const int y2 = rows.column(u"Stn2Y"), len = rows.column(u"LenPer");
     std::vector<double> ratios;
+    ratios.reserve(static_cast<size_t>(rows.recordCount()));
     for (int r = 0; r < rows.recordCount(); ++r) {
+        if (stop && (r & 0xffff) == 0 && stop->load()) return std::nullopt;
         if (rows.isNullAt(r, len) || rows.isNullAt(r, x1) || rows.isNullAt(r, y1) || rows.isNullAt(r, x2)
             || rows.isNullAt(r, y2))
             continue;

@@ -3,6 +3,7 @@
 // has no projection, but every section carries its length (LenPer) and the positions of
 // its ends. The status bar's scale, the scale bar of exports and the routes' estimated
 // lengths all use this one estimate.
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -18,7 +19,8 @@ std::optional<double> kmPerUnitOf(double lenKm, double x1, double y1, double x2,
 std::optional<double> medianRatio(std::vector<double>& ratios);
 
 // The median ratio over rows with Stn1X, Stn1Y, Stn2X, Stn2Y and LenPer; nothing when fewer
-// than minSections rows give a ratio.
-std::optional<double> kmPerMapUnit(const RowSet& sections, int minSections = 1);
+// than minSections rows give a ratio, or when stop is set while the rows are read.
+std::optional<double> kmPerMapUnit(const RowSet& sections, int minSections = 1,
+                                   const std::atomic<bool>* stop = nullptr);
 
 } // namespace zd

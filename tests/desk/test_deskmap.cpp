@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
 #include <cmath>
 
@@ -226,6 +227,36 @@ TEST_F(DeskMap, StatusBarScaleFromTheLengths)
     }
     EXPECT_EQ(statusLabel("lblStatusCount"), QStringLiteral("Станций: 1, перегонов: 4"))
         << "the small frame holds Moscow and the ends of its four sections";
+}
+
+// A frame of many sections has its scale estimated aside: the label is empty until the
+// estimate comes, and an estimate overtaken by the next frame never shows.
+TEST_F(DeskTest, StatusBarScaleOfALargeFrameComesAsideAndNeverLate)
+{
+    // 60,000 more sections of 0.5 km over 50 units along the bottom of the grid.
+    startDesk(gridNetworkSql() + QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 59999) "
+        "INSERT INTO Peregon SELECT '100', '110', 2000 + (i % 800) * 50, 1000 + (i / 800) * 0.01, "
+        "2050 + (i % 800) * 50, 1000 + (i / 800) * 0.01, 0.5, '1', 2, 3 FROM n;"));
+    const auto scaleLabel = [&] { return statusLabel("lblStatusScale"); };
+    const auto settle = [&] {
+        for (int i = 0; i < 500 && scaleLabel().isEmpty(); ++i) QTest::qWait(10);
+    };
+    showFrame(kScheme);
+    EXPECT_TRUE(scaleLabel().isEmpty());
+    settle();
+    const double unitsPerPx = std::hypot(kScheme.x2 - kScheme.x1, kScheme.y2 - kScheme.y1)
+                            / std::hypot(pic().width(), pic().height());
+    ASSERT_TRUE(w->desk().status().frameKmPerCm());
+    const double km = *w->desk().status().frameKmPerCm();
+    EXPECT_NEAR(km, kKmPerUnit * unitsPerPx * pic().dpi().x / 2.54, km * 0.01);
+
+    showFrame(kScheme);
+    showFrame(kNearMoscow);
+    const QString nearMoscow = scaleLabel();
+    EXPECT_TRUE(nearMoscow.startsWith(QStringLiteral("1 см ≈ ")));
+    QTest::qWait(500);
+    EXPECT_EQ(scaleLabel(), nearMoscow);
 }
 
 TEST_F(DeskMap, StatusBarPositionModeAndHint)
