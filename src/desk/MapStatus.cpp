@@ -49,11 +49,7 @@ QLabel* MapStatus::label(const char* name, bool permanent)
     return l;
 }
 
-void MapStatus::networkOpened()
-{
-    stopEstimate();
-    m_networkKm.reset();
-}
+void MapStatus::networkOpened() { m_networkKm.reset(); }
 
 // The frame's own estimate, else the whole network's.
 std::optional<double> MapStatus::kmPerUnit(std::optional<double> frameKmPerUnit)
@@ -81,7 +77,8 @@ void MapStatus::frameShown()
         showScale(kmPerMapUnit(sections, kMinFrameSections), kadrScale);
     } else {
         // The rows stay as they are until the next frame, which first stops the worker.
-        showScale(std::nullopt, 0);
+        m_kmPerCm.reset();
+        m_scale->clear();
         auto promise = std::make_shared<QPromise<std::optional<double>>>();
         m_estimate.setFuture(promise->future());
         QThreadPool::globalInstance()->start([promise, &sections, stop = &m_stopEstimate] {
@@ -108,10 +105,9 @@ void MapStatus::stopEstimate()
     m_stopEstimate = false;
 }
 
-// kadrScale 0: no scale is shown while the frame's is estimated.
 void MapStatus::showScale(std::optional<double> frameKmPerUnit, float kadrScale)
 {
-    const std::optional<double> k = kadrScale > 0 ? kmPerUnit(frameKmPerUnit) : std::nullopt;
+    const std::optional<double> k = kmPerUnit(frameKmPerUnit);
     m_kmPerCm = k ? std::optional(kmPerCm(*k, kadrScale)) : std::nullopt;
     m_scale->setText(m_kmPerCm ? scaleText(*m_kmPerCm) : QString());
 }
