@@ -43,11 +43,12 @@ const char* const kIndexes[] = {
 // for, without sorting a million rows by the Russian collation at every opening; after the
 // name it holds the columns of ixStnXY in their order, so that stations of one name come in
 // the order the sorted join gave them: by railway, then by place. Its statistics are taken
-// at once, so that the planner chooses it. The stations live in the database "stn".
+// at once, so that the planner chooses it. The stations live in the database "stn". A build
+// stopped after its index was made (in the statistics) is made whole by the next one.
 struct LazyIndex { const char* piece; const char* create; };
 const LazyIndex kLazyIndexes[] = {
-    {"WHERE KodStn = ", "CREATE INDEX stn.ixStnKod ON Stn(KodStn)"},
-    {"Order by NazStn", "CREATE INDEX stn.ixStnNaz ON Stn(NazStn, KodDor, StnX, StnY, TipStn, StnBranch, KodStn);"
+    {"WHERE KodStn = ", "CREATE INDEX IF NOT EXISTS stn.ixStnKod ON Stn(KodStn)"},
+    {"Order by NazStn", "CREATE INDEX IF NOT EXISTS stn.ixStnNaz ON Stn(NazStn, KodDor, StnX, StnY, TipStn, StnBranch, KodStn);"
                         "ANALYZE stn.ixStnNaz"},
 };
 
@@ -398,7 +399,9 @@ Expected<> Database::buildNeededIndexes(const QString& sql) const
 Expected<QStringList> Database::queryPlan(const QString& sql) const
 {
     settle();
+    const size_t unbuilt = m_unbuilt.size();
     if (auto built = buildNeededIndexes(sql); !built) return built.error();
+    if (m_unbuilt.size() != unbuilt) m_ahead = {};
     Expected<RowSet> plan = query(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
     if (!plan) return plan.error();
     QStringList steps;
@@ -448,9 +451,21 @@ int Database::firstStepAnswering(sqlite3_stmt* st, const StepHook& hook) const
 
 Expected<RowSet> Database::query(const QString& sql, RowSet* storage, const StepHook& hook) const
 {
+    if (std::optional<Expected<RowSet>> ahead = takeReadAhead(sql); ahead && *ahead) return std::move(**ahead);
     settle();
-    if (!m_unbuilt.empty())
+    ++m_querying;
+    Expected<RowSet> rows = run(sql, storage, hook, false);
+    --m_querying;
+    return rows;
+}
+
+Expected<RowSet> Database::run(const QString& sql, RowSet* storage, const StepHook& hook, bool readingAhead) const
+{
+    if (!m_unbuilt.empty()) {
+        const size_t unbuilt = m_unbuilt.size();
         if (auto built = buildNeededIndexes(sql); !built) return built.error();
+        if (!readingAhead && m_unbuilt.size() != unbuilt) m_ahead = {};
+    }
     sqlite3_stmt* st = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(m_db, utf8.constData(), static_cast<int>(utf8.size()), &st, nullptr) != SQLITE_OK) {
@@ -458,12 +473,62 @@ Expected<RowSet> Database::query(const QString& sql, RowSet* storage, const Step
         sqlite3_finalize(st);
         return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(e, sql)};
     }
-    int rc = hook ? firstStepAnswering(st, hook) : 0;
+    int rc = hook && !readingAhead ? firstStepAnswering(st, hook) : 0;
     RowSet rs = RowSet::fromStatement(st, &rc, storage, hook);
     sqlite3_finalize(st);
     if (rc == SQLITE_INTERRUPT && hook) return DbError{m_path, QStringLiteral("запрос прерван"), true};
     if (rc != SQLITE_DONE) return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(lastError(m_db), sql)};
     return rs;
+}
+
+// The helper thread has the connection to itself until the reading ends: every use of it
+// here waits for that first (settle). A progress handler stops it between the steps of
+// any statement, the index build a first need may start included.
+void Database::readAhead(const QString& sql) const
+{
+    if (m_querying > 0 || (m_ahead.rows.valid() && m_ahead.sql == sql)) return;
+    settle();
+    m_ahead = {};
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    m_ahead.sql = sql;
+    m_ahead.stop = stop;
+    m_ahead.rows = std::async(std::launch::async, [this, sql, stop] {
+        sqlite3_progress_handler(m_db, 1000, [](void* s) { return static_cast<std::atomic<bool>*>(s)->load() ? 1 : 0; },
+                                 stop.get());
+        Expected<RowSet> rows = run(sql, nullptr, [stop] { return !stop->load(); }, true);
+        sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
+        return rows;
+    });
+}
+
+Database::Ahead Database::readAheadState(const QString& sql) const
+{
+    if (!m_ahead.rows.valid() || m_ahead.sql != sql) return Ahead::None;
+    return m_ahead.rows.wait_for(std::chrono::seconds(0)) == std::future_status::ready ? Ahead::Read : Ahead::Reading;
+}
+
+std::optional<Expected<RowSet>> Database::takeReadAhead(const QString& sql) const
+{
+    if (!m_ahead.rows.valid() || m_ahead.sql != sql) return std::nullopt;
+    Expected<RowSet> rows = m_ahead.rows.get();
+    m_ahead = {};
+    return rows;
+}
+
+void Database::stopReadAhead() const
+{
+    if (!m_ahead.rows.valid()) return;
+    if (m_ahead.rows.wait_for(std::chrono::seconds(0)) == std::future_status::ready) return;
+    m_ahead.stop->store(true);
+    sqlite3_interrupt(m_db);
+    m_ahead.rows.wait();
+    m_ahead = {};
+}
+
+void Database::settle() const
+{
+    stopReadAhead();
+    if (m_step.valid()) m_step.wait();
 }
 
 } // namespace zd

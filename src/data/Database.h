@@ -6,8 +6,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <future>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct sqlite3;
@@ -38,6 +40,17 @@ public:
     // runs, waits for that step.
     Expected<RowSet> query(const QString& sql, RowSet* storage = nullptr, const StepHook& hook = {}) const;
 
+    // Reads the rows of sql on a helper thread while this one goes on: the next query() of
+    // the same text takes them, waiting for the end if need be, as it would have read them.
+    // Any other use of the connection stops the reading first; the rows are then read when
+    // asked for. Rows read ahead are dropped when an index is built after them.
+    // Nothing is started from inside a query (an event its hook lets through).
+    void readAhead(const QString& sql) const;
+    enum class Ahead { None, Reading, Read };
+    // Where the reading ahead of sql is: none (never asked for, stopped or taken), under
+    // way, or done and waiting for its query.
+    Ahead readAheadState(const QString& sql) const;
+
     // The plan SQLite chooses for a query: one line per step ("SEARCH Stn USING INDEX …").
     // Builds first the indexes the query would use when they are built on first need.
     Expected<QStringList> queryPlan(const QString& sql) const;
@@ -54,15 +67,24 @@ private:
     Database(sqlite3* db, QString path);
     Expected<> buildNeededIndexes(const QString& sql) const;
     int firstStepAnswering(sqlite3_stmt* st, const StepHook& hook) const;
-    void settle() const
-    {
-        if (m_step.valid()) m_step.wait();
-    }
+    Expected<RowSet> run(const QString& sql, RowSet* storage, const StepHook& hook, bool stepAside) const;
+    std::optional<Expected<RowSet>> takeReadAhead(const QString& sql) const;
+    void stopReadAhead() const;
+    // Waits for whatever runs on the helper thread, stopping a reading ahead.
+    void settle() const;
+
+    struct ReadAhead {
+        QString sql;
+        std::shared_ptr<std::atomic<bool>> stop;
+        std::future<Expected<RowSet>> rows;
+    };
 
     sqlite3* m_db;
     QString m_path;
     mutable std::vector<int> m_unbuilt;   // the indexes built on first need, not yet built
     mutable std::shared_future<int> m_step;   // a first step running on the helper thread
+    mutable ReadAhead m_ahead;
+    mutable int m_querying = 0;   // queries under way on this thread, one inside another's hook
 };
 
 // The name of the file format judged by its first bytes: "sqlite", "access" or "".

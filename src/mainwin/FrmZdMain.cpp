@@ -412,9 +412,9 @@ void FrmZdMain::StartUp()
     setItemEnabled(QStringLiteral("mnuMagist_Sdvig"), false);
     setButtonEnabled(QStringLiteral("mnuMagist_Sdvig"), false);
     processPendingEvents();
-    // After the first picture: the rows are read now, the index is built in the background.
-    // Without it only the name searches are missing, so a failure ends nothing.
-    (void)m_names->start(*database());
+    // After the first picture, in the background. Without it only the name searches are
+    // missing, so a failure ends nothing.
+    startNameIndex();
 }
 
 // The window covers the screen's available area, its frame included.
@@ -491,7 +491,7 @@ bool FrmZdMain::openNetwork(const QString& path)
     // start-up, after the first picture.
     delete m_names;
     m_names = new search::IndexLoader(this);
-    (void)m_names->start(*database());
+    startNameIndex();
     return true;
 }
 
@@ -627,6 +627,21 @@ void FrmZdMain::finishFrame(bool record)
     recordFrame(record);
     m_desk->frameShown();
     if (m_resizePending) QTimer::singleShot(0, this, &FrmZdMain::redrawFrame);
+    // While the user looks at the frame, the station search window's list is read: on a
+    // large network it opens at once instead of in a second or more.
+    QTimer::singleShot(0, this, &FrmZdMain::readListAhead);
+}
+
+// The name index's rows are read ahead first; the list follows once they are in.
+void FrmZdMain::readListAhead()
+{
+    if (!findWindow() && !m_rendering && !m_ended && !m_names->reading()) FrmZdFind::readListAhead(*this);
+}
+
+void FrmZdMain::startNameIndex()
+{
+    m_names->start(database());
+    m_names->whenReady(this, [this] { readListAhead(); });
 }
 
 // The menus are as a finished frame leaves them, for the held input to find; the picture and

@@ -212,6 +212,8 @@ private:
     bool keepDrawing();
     void drawFrame(PictureBox& pic, bool record);
     void enableAfterFrame();
+    void readListAhead();
+    void startNameIndex();
     void finishFrame(bool record);
     void frameInterrupted(bool record);
     void resumeFrame();

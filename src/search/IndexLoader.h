@@ -1,12 +1,13 @@
 #pragma once
-// The name index of the open network, built once when the network loads: the rows are
-// read on the database's thread, the index is built on worker threads while the windows
-// go on, and whoever needs it is told when it is there.
+// The name index of the open network, built once when the network loads: the stations'
+// rows are read ahead on the database's helper thread, the index is built on worker
+// threads while the windows go on, and whoever needs it is told when it is there.
 #include "data/Database.h"
 #include "search/IndexBuild.h"
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -18,9 +19,11 @@ public:
     explicit IndexLoader(QObject* parent = nullptr);
     ~IndexLoader() override;
 
-    // Reads the rows now and starts the build; a second call does nothing. A failure to
-    // read the rows is returned, and there is then no index.
-    Expected<> start(const Database& db);
+    // Starts reading the rows, then the build; a second call does nothing. A failure to
+    // read the rows leaves no index, and error() tells why.
+    void start(const std::shared_ptr<const Database>& db);
+    // The rows are still being read.
+    bool reading() const { return m_poll.isActive(); }
 
     // The index, or null while it is being built or when it could not be built.
     std::shared_ptr<const NameIndex> index() const { return m_index; }
@@ -35,7 +38,12 @@ signals:
     void built();
 
 private:
+    void poll();
+    void build(const Database& db);
     void takeResult();
+
+    std::weak_ptr<const Database> m_db;
+    QTimer m_poll;
 
     QFutureWatcher<BuiltIndex> m_watcher;
     std::shared_ptr<const NameIndex> m_index;

@@ -162,6 +162,11 @@ void FrmZdFind::watchAreaButton(QRadioButton* b)
 
 // ---------------------------------------------------------------- loading and the list
 
+void FrmZdFind::readListAhead(MapHost& host)
+{
+    if (const std::shared_ptr<Database> db = host.database()) db->readAhead(listStnSql(0, host.state().rusFilter));
+}
+
 void FrmZdFind::LoadFind()
 {
     if (!m_loaded) {

@@ -34,6 +34,9 @@ public:
     void frameRendered() override;
     void markingChanged() override;
 
+    // Reads ahead, on the database's helper thread, the list a newly opened window shows.
+    static void readListAhead(MapHost& host);
+
     void LoadFind();                 // sets the window up (once), fills the list and shows it
     void ListStn();                  // fills the list under the category and the marking mode
     void Stn_Selected(int selStn);   // chooses the row selStn of the list (-1: none selected)

@@ -8,8 +8,10 @@
 #include "mainwin/MapPointer.h"
 
 #include <QApplication>
+#include <QSemaphore>
 #include <QStatusBar>
 #include <QTest>
+#include <QThreadPool>
 #include <QToolBar>
 #include <cmath>
 
@@ -242,8 +244,14 @@ TEST_F(DeskTest, StatusBarScaleOfALargeFrameComesAsideAndNeverLate)
     const auto settle = [&] {
         for (int i = 0; i < 500 && scaleLabel().isEmpty(); ++i) QTest::qWait(10);
     };
+    settle();   // the start-up frame's estimate
+    // The workers held, so that the estimate cannot arrive before the frame is looked at.
+    QSemaphore hold;
+    const int workers = QThreadPool::globalInstance()->maxThreadCount();
+    for (int i = 0; i < workers; ++i) QThreadPool::globalInstance()->start([&hold] { hold.acquire(); });
     showFrame(kScheme);
     EXPECT_TRUE(scaleLabel().isEmpty());
+    hold.release(workers);
     settle();
     const double unitsPerPx = std::hypot(kScheme.x2 - kScheme.x1, kScheme.y2 - kScheme.y1)
                             / std::hypot(pic().width(), pic().height());

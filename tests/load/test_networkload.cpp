@@ -9,7 +9,10 @@
 #include "stnfind/FindQueries.h"
 
 #include <QTemporaryDir>
+#include <chrono>
+#include <thread>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace zd;
 
@@ -159,6 +162,64 @@ TEST_F(NetworkLoadTest, ATableSourceReadsItsRowsWhenAskedAndGivesTheSameRows)
     // A table that is not there fails when it is opened, not later.
     EXPECT_FALSE(ds.open(QStringLiteral("Nothing")));
     EXPECT_EQ(ds.rows().recordCount(), 0);
+}
+
+// The station list read ahead on the helper thread: its rows are the ones its query gives,
+// whether the reading ends first or another query stops it on the way, the first-need index
+// build included; from inside a query nothing is started.
+TEST_F(NetworkLoadTest, RowsReadAheadAreTheQuerysOwnWhateverStopsTheReading)
+{
+    const QString path = write(zdtest::chainNetworkSql(20000));
+    const QString list = listStnSql(0, QString());
+    auto reference = Database::open(path);
+    ASSERT_TRUE(reference);
+    Expected<RowSet> expected = (*reference)->query(list);
+    ASSERT_TRUE(expected);
+    const auto sameRows = [&](const RowSet& rows) {
+        ASSERT_EQ(rows.recordCount(), expected->recordCount());
+        for (int r = 0; r < rows.recordCount(); ++r)
+            for (int c = 0; c < rows.columnCount(); ++c) ASSERT_EQ(rows.textAt(r, c), expected->textAt(r, c)) << r;
+    };
+    for (const int stopAfterMs : {-1, 0, 2, 10, 40}) {
+        SCOPED_TRACE(stopAfterMs);
+        auto db = Database::open(path);
+        ASSERT_TRUE(db);
+        (*db)->readAhead(list);
+        EXPECT_NE((*db)->readAheadState(list), Database::Ahead::None);
+        if (stopAfterMs < 0) {
+            while ((*db)->readAheadState(list) != Database::Ahead::Read) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(stopAfterMs));
+            auto other = (*db)->query(QStringLiteral("SELECT count(*) FROM Peregon"));
+            ASSERT_TRUE(other) << other.error().message().toStdString();
+            EXPECT_GT(other->number(0), 20000);
+        }
+        Expected<RowSet> rows = (*db)->query(list);
+        ASSERT_TRUE(rows) << rows.error().message().toStdString();
+        sameRows(*rows);
+        EXPECT_EQ((*db)->readAheadState(list), Database::Ahead::None);
+    }
+
+    // A build stopped in its statistics leaves its index made; the next one completes it.
+    auto partial = Database::open(path);
+    ASSERT_TRUE(partial);
+    const char* made = "CREATE INDEX stn.ixStnNaz ON Stn(NazStn, KodDor, StnX, StnY, TipStn, StnBranch, KodStn)";
+    ASSERT_EQ(sqlite3_exec((*partial)->handle(), made, nullptr, nullptr, nullptr), SQLITE_OK);
+    Expected<RowSet> afterPartial = (*partial)->query(list);
+    ASSERT_TRUE(afterPartial) << afterPartial.error().message().toStdString();
+    sameRows(*afterPartial);
+
+    auto db = Database::open(path);
+    ASSERT_TRUE(db);
+    bool asked = false;
+    auto rows = (*db)->query(QStringLiteral("SELECT * FROM Peregon"), nullptr, [&] {
+        (*db)->readAhead(list);
+        asked = true;
+        return true;
+    });
+    ASSERT_TRUE(rows);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ((*db)->readAheadState(list), Database::Ahead::None);
 }
 
 } // namespace

@@ -15,7 +15,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace zd::bench {
@@ -60,7 +62,33 @@ double msOf(const std::function<void()>& work)
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
 }
 
-struct WindowFigures { double loadAndCold = 0, load = 0; Samples warm, search; };
+struct WindowFigures { double loadAndCold = 0, load = 0; Samples warm, search, searchAfterPause, pauseGap; };
+
+// The events of a user's pause before the next command: the longest any of them waited.
+double pauseWithEvents(int ms)
+{
+    QElapsedTimer t, pass;
+    t.start();
+    double longest = 0;
+    while (t.elapsed() < ms) {
+        pass.start();
+        QCoreApplication::processEvents();
+        longest = std::max(longest, static_cast<double>(pass.nsecsElapsed()) / 1e6);
+        QThread::msleep(5);
+    }
+    return longest;
+}
+
+double openSearchWindow(FrmZdMain& w)
+{
+    const double ms = msOf([&] {
+        w.mnuZdFind_Stn_Click();
+        QCoreApplication::processEvents();
+    });
+    if (FrmZdFind* find = w.findWindow()) find->close();
+    QCoreApplication::processEvents();
+    return ms;
+}
 
 // The main window in this process: the start-up's load and first render, the same frame
 // again, and the station search window opened and closed.
@@ -79,12 +107,10 @@ bool measureWindow(const QString& db, int runs, WindowFigures& f)
     QCoreApplication::processEvents();
     for (int r = 0; r < runs; ++r) {
         f.warm.add(msOf([&] { w.redrawFrame(); }));
-        f.search.add(msOf([&] {
-            w.mnuZdFind_Stn_Click();
-            QCoreApplication::processEvents();
-        }));
-        if (FrmZdFind* find = w.findWindow()) find->close();
-        QCoreApplication::processEvents();
+        f.search.add(openSearchWindow(w));
+        w.redrawFrame();
+        f.pauseGap.add(pauseWithEvents(3000));
+        f.searchAfterPause.add(openSearchWindow(w));
     }
     return true;
 }
@@ -116,13 +142,17 @@ int runLaunchBench(const QStringList& args)
     out(QStringLiteral("load: %1 ms; largest gap between repaints during it: %2 ms").arg(figure(launch.load), figure(launch.gap)));
     out(QStringLiteral("window: load %1 ms, cold first render %2 ms, warm render %3 ms")
             .arg(win.load, 0, 'f', 1).arg(win.loadAndCold - win.load, 0, 'f', 1).arg(figure(win.warm)));
-    out(QStringLiteral("station search window opens: %1 ms").arg(figure(win.search)));
+    out(QStringLiteral("station search window opens: %1 ms at once after a frame, %2 ms after a pause of 3 s "
+                       "(the longest event of the pause: %3 ms)")
+            .arg(figure(win.search), figure(win.searchAfterPause), figure(win.pauseGap)));
     QJsonObject json{{QStringLiteral("launch_first_frame_ms"), launch.wall.median()},
                      {QStringLiteral("load_ms"), launch.load.median()},
                      {QStringLiteral("largest_repaint_gap_ms"), launch.gap.median()},
                      {QStringLiteral("cold_render_ms"), win.loadAndCold - win.load},
                      {QStringLiteral("warm_render_ms"), win.warm.median()},
-                     {QStringLiteral("search_window_ms"), win.search.median()}};
+                     {QStringLiteral("search_window_ms"), win.search.median()},
+                     {QStringLiteral("search_window_after_pause_ms"), win.searchAfterPause.median()},
+                     {QStringLiteral("pause_longest_event_ms"), win.pauseGap.median()}};
     out(QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Compact)));
     return 0;
 }
