@@ -244,7 +244,9 @@ TEST_F(DeskTest, StatusBarScaleOfALargeFrameComesAsideAndNeverLate)
     const auto settle = [&] {
         for (int i = 0; i < 500 && scaleLabel().isEmpty(); ++i) QTest::qWait(10);
     };
-    settle();   // the start-up frame's estimate
+    // The start-up frame's estimate is in before the workers are held: stopping it then
+    // waits for nothing queued behind them.
+    QTRY_VERIFY_WITH_TIMEOUT(!scaleLabel().isEmpty(), 120000);
     // The workers held, so that the estimate cannot arrive before the frame is looked at.
     QSemaphore hold;
     const int workers = QThreadPool::globalInstance()->maxThreadCount();
