@@ -67,7 +67,7 @@ private:
     Database(sqlite3* db, QString path);
     Expected<> buildNeededIndexes(const QString& sql) const;
     int firstStepAnswering(sqlite3_stmt* st, const StepHook& hook) const;
-    Expected<RowSet> run(const QString& sql, RowSet* storage, const StepHook& hook, bool stepAside) const;
+    Expected<RowSet> run(const QString& sql, RowSet* storage, const StepHook& hook, bool readingAhead) const;
     std::optional<Expected<RowSet>> takeReadAhead(const QString& sql) const;
     void stopReadAhead() const;
     // Waits for whatever runs on the helper thread, stopping a reading ahead.
