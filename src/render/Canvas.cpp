@@ -32,7 +32,33 @@ Canvas::Canvas(QSize pixels, Dpi dpi, qreal deviceRatio) : m_pixels(pixels), m_d
     m_font.setPointSizeF(6);
 }
 
-Canvas::~Canvas() { endPainting(); }
+Canvas::~Canvas() { stopBandThreads(); }
+
+void Canvas::stopBandThreads()
+{
+    endPainting();
+    m_bands.reset();
+}
+
+void Canvas::beginBands(int lines)
+{
+    if (m_bandThreads < 2 || lines < m_bandsFrom || m_external || !m_autoRedraw || banding()) return;
+    ensureImages();
+    endPainting();
+    if (!m_bands) m_bands = std::make_unique<BandPainter>(m_bandThreads, [this] { bandsShown(); });
+    m_bands->begin(m_image);
+}
+
+void Canvas::endBands()
+{
+    if (!banding()) return;
+    m_bands->end();
+    painted();
+}
+
+BandPainter::Pen Canvas::bandPen(Color c, bool cosmetic) const { return {toQColor(c).rgb(), m_drawWidth, cosmetic}; }
+
+BandPainter::Fill Canvas::bandFill() const { return {m_fillStyle == FillSolid, toQColor(m_fillColor).rgb()}; }
 
 void Canvas::setFontFamily(const QString& family)
 {
@@ -76,6 +102,7 @@ QPointF Canvas::toUser(QPointF px) const
 
 void Canvas::ensureImages()
 {
+    endBands();
     const qreal dpr = deviceRatio();
     const QSize px = (QSizeF(pixelSize()) * dpr).toSize().expandedTo(QSize(1, 1));
     if (m_image.size() == px && m_image.dotsPerMeterY() == qRound(dpi().y / 0.0254)) return;
@@ -119,6 +146,7 @@ QPainter& Canvas::painter()
 
 void Canvas::endPainting()
 {
+    endBands();
     m_painter.reset();
     m_painting = nullptr;
     m_applied = {};
@@ -173,9 +201,14 @@ qreal Canvas::pixelWidth(const QString& text) const
 
 void Canvas::line(double x1, double y1, double x2, double y2, Color c)
 {
-    QPainter& p = painter();
-    preparePen(p, c);
-    p.drawLine(toPixel(x1, y1), toPixel(x2, y2));
+    if (banding()) {
+        m_bands->line(QLineF(toPixel(x1, y1), toPixel(x2, y2)), bandPen(c));
+        painted();
+    } else {
+        QPainter& p = painter();
+        preparePen(p, c);
+        p.drawLine(toPixel(x1, y1), toPixel(x2, y2));
+    }
     m_curX = x2;
     m_curY = y2;
 }
@@ -183,6 +216,10 @@ void Canvas::line(double x1, double y1, double x2, double y2, Color c)
 void Canvas::lines(const QVector<QLineF>& segments, Color c)
 {
     if (segments.isEmpty()) return;
+    if (banding()) {
+        m_bands->lines(segments, view().transform(), bandPen(c, true));
+        return painted();
+    }
     QPainter& p = painter();
     preparePen(p, c);
     if (m_external && (m_external->device()->devType() != QInternal::Image || m_base.type() > QTransform::TxTranslate)) {
@@ -215,24 +252,37 @@ void Canvas::lines(const QVector<QLineF>& segments, Color c)
 
 void Canvas::box(double x1, double y1, double x2, double y2, Color c)
 {
+    const QRectF r = QRectF(toPixel(x1, y1), toPixel(x2, y2)).normalized();
+    if (banding()) {
+        m_bands->rect(r, bandPen(c), bandFill());
+        return painted();
+    }
     QPainter& p = painter();
     preparePen(p, c);
     prepareBrush(p);
-    p.drawRect(QRectF(toPixel(x1, y1), toPixel(x2, y2)).normalized());
+    p.drawRect(r);
 }
 
 void Canvas::circle(double x, double y, double radius, Color c)
 {
+    const double r = std::fabs(radius * pixelSize().width() / m_width);
+    if (banding()) {
+        m_bands->ellipse(toPixel(x, y), r, bandPen(c), bandFill());
+        return painted();
+    }
     QPainter& p = painter();
     preparePen(p, c);
     prepareBrush(p);
-    const double r = std::fabs(radius * pixelSize().width() / m_width);
     p.drawEllipse(toPixel(x, y), r, r);
 }
 
 void Canvas::polygonPixels(const QPolygon& pixels)
 {
     if (pixels.isEmpty()) return;
+    if (banding()) {
+        m_bands->polygon(pixels, bandPen(m_fore), bandFill());
+        return painted();
+    }
     QPainter& p = painter();
     preparePen(p, m_fore);
     prepareBrush(p);
@@ -241,6 +291,7 @@ void Canvas::polygonPixels(const QPolygon& pixels)
 
 void Canvas::print(const QString& text)
 {
+    if (banding()) return recordText(text);
     QPainter& p = painter();
     if (!(p.font() == m_font)) p.setFont(m_font);
     const QFontMetricsF& fm = metrics();
@@ -255,6 +306,16 @@ void Canvas::print(const QString& text)
     }
     p.drawText(QPointF(at.x(), at.y() + fm.ascent()), text);
     m_curY += fm.height() * m_height / pixelSize().height();
+}
+
+void Canvas::recordText(const QString& text)
+{
+    const QFontMetricsF& fm = metrics();
+    const QPointF at = toPixel(m_curX, m_curY);
+    m_bands->text({m_font, text, QRectF(at, QSizeF(pixelWidth(text), fm.height())), fm.ascent(), !m_fontTransparent,
+                   toQColor(m_back).rgb(), toQColor(m_fore).rgb()});
+    m_curY += fm.height() * m_height / pixelSize().height();
+    painted();
 }
 
 double Canvas::textWidth(const QString& text) const
@@ -293,6 +354,7 @@ void Canvas::clearPicture()
         ++m_clears;
         return;
     }
+    if (banding()) m_bands->drop(false);   // all of it is painted over
     ensureImages();
     if (m_painting == &m_image) endPainting();
     m_image.fill(toQColor(m_back));

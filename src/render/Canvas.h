@@ -5,6 +5,7 @@
 // The map picture on the screen is a Canvas shown by a widget (PictureBox); a Canvas of
 // its own size draws the same pictures off the screen.
 #include "data/ZdTypes.h"
+#include "render/BandPainter.h"
 #include "render/View.h"
 
 #include <QFont>
@@ -95,6 +96,21 @@ public:
     bool autoRedraw() const { return m_autoRedraw; }
     void setAutoRedraw(bool on) { endPainting(); m_autoRedraw = on; }
 
+    // A large picture drawn by the renderer: between beginBands() and endBands() its
+    // primitives are drawn by `threads` helper threads, with the pixels of one thread, while
+    // the caller goes on. Any other use of the picture first waits for them. Fewer than two
+    // threads, or a drawing of fewer than `fromLines` lines, where handing over costs more
+    // than it gains: everything is drawn at once, as always.
+    void setBandThreads(int threads, int fromLines = 20000)
+    {
+        m_bandThreads = threads;
+        m_bandsFrom = fromLines;
+    }
+    void beginBands(int lines);
+    bool bandsDrawn(int waitMs) { return !banding() || m_bands->drawn(waitMs); }
+    void endBands();
+    void dropBands() { if (banding()) m_bands->drop(true); }   // keeps what was drawn
+
     // --- operations (user units unless said otherwise)
     void line(double x1, double y1, double x2, double y2, Color c);
     void lines(const QVector<QLineF>& segments, Color c);     // one call for many lines
@@ -131,12 +147,21 @@ protected:
     const QImage& persistentImage() const { return m_image; }
     const QImage& screenLayer() const { return m_screen; }
     bool screenDirty() const { return m_screenDirty; }
+    bool banding() const { return m_bands && m_bands->active(); }
+    // Held while the picture is shown during drawing in bands.
+    std::mutex& bandsLock() { return m_bands->pictureLock(); }
+    // A helper thread has put what it drew into the picture.
+    virtual void bandsShown() {}
+    void stopBandThreads();
 
 private:
     QPainter& painter();
     void preparePen(QPainter& p, Color c);
     void prepareBrush(QPainter& p);
     QImage& target() { return m_autoRedraw ? m_image : m_screen; }
+    BandPainter::Pen bandPen(Color c, bool cosmetic = false) const;
+    BandPainter::Fill bandFill() const;
+    void recordText(const QString& text);
     const QFontMetricsF& metrics() const { return face().metrics; }
 
     QSize m_pixels;
@@ -160,6 +185,8 @@ private:
     double m_curX = 0, m_curY = 0;
     std::uint64_t m_clears = 0;
     std::shared_ptr<void> m_drawingData;
+    int m_bandThreads = 0, m_bandsFrom = 0;
+    std::unique_ptr<BandPainter> m_bands;
 
     // What the painter was last given, so that a run of equal settings costs nothing.
     struct PainterState {

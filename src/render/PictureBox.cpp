@@ -2,6 +2,9 @@
 
 #include <QAbstractEventDispatcher>
 #include <QPaintEvent>
+#include <QThread>
+
+#include <algorithm>
 
 namespace zd {
 
@@ -13,11 +16,17 @@ constexpr qint64 kProgressMs = 100;
 PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setBandThreads(std::clamp(QThread::idealThreadCount(), 1, 4));
     if (auto* dispatcher = QAbstractEventDispatcher::instance(thread()))
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &PictureBox::repaintWhenIdle);
 }
 
-PictureBox::~PictureBox() { endPainting(); }
+PictureBox::~PictureBox() { stopBandThreads(); }
+
+void PictureBox::bandsShown()
+{
+    QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+}
 
 Dpi PictureBox::dpi() const
 {
@@ -51,8 +60,13 @@ void PictureBox::repaintWhenIdle()
 
 void PictureBox::paintEvent(QPaintEvent* event)
 {
-    ensureImages();
-    endPainting();
+    // While the picture is drawn in bands it shows what the helpers have put in so far.
+    std::unique_lock<std::mutex> shown;
+    if (banding()) shown = std::unique_lock(bandsLock());
+    else {
+        ensureImages();
+        endPainting();
+    }
     const QImage& image = persistentImage();
     QPainter p(this);
     const qreal dpr = image.devicePixelRatio();

@@ -20,6 +20,7 @@ public:
 
 protected:
     void painted() override;
+    void bandsShown() override;
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

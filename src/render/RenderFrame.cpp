@@ -9,6 +9,23 @@ namespace zd {
 
 namespace {
 FrameBounds bounds(const Frame& f) { return {f.x1, f.y1, f.x2, f.y2}; }
+
+// The picture's helper threads draw what the frame gave them while the window answers its
+// events; a frame superseded meanwhile keeps what they drew.
+bool bandsFinished(MapState& st, Canvas& pic)
+{
+    constexpr int kWaitMs = 10;
+    while (!pic.bandsDrawn(kWaitMs))
+        if (!drawingGoesOn(st, 0)) return false;
+    pic.endBands();
+    return true;
+}
+
+struct Bands {
+    Canvas& pic;
+    Bands(Canvas& c, int sections) : pic(c) { pic.beginBands(sections); }
+    ~Bands() { pic.dropBands(); }
+};
 } // namespace
 
 Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons, DataSource& stations, bool genOn)
@@ -29,6 +46,7 @@ Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons
     if (auto opened = peregons.open(frameSectionsSql(bounds(k), st.rusFilter), hook); !opened) return failed(opened);
     if (peregons.rows().recordCount() == 0) return FrameDrawn::NoSections;
     pic.clearPicture();
+    Bands bands(pic, peregons.rows().recordCount());
     DrawPeregons(st, pic, peregons.rows(), st.palette.net);
     if (!drawingGoesOn(st, 0)) return FrameDrawn::Superseded;
 
@@ -36,10 +54,12 @@ Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons
     const bool generalised = st.kadrScale < kGenScale && genOn;
     if (auto opened = stations.open(frameStationsSql(bounds(k), st.rusFilter, generalised), hook); !opened)
         return failed(opened);
-    if (stations.rows().recordCount() == 0) return FrameDrawn::NoStations;
+    if (stations.rows().recordCount() == 0)
+        return bandsFinished(st, pic) ? FrameDrawn::NoStations : FrameDrawn::Superseded;
     DrawStations(st, pic, stations.rows(), st.palette.net);
     if (!drawingGoesOn(st, 0)) return FrameDrawn::Superseded;
     DrawStnNames(st, pic, stations.rows());
+    if (!bandsFinished(st, pic)) return FrameDrawn::Superseded;
     return st.superseded ? FrameDrawn::Superseded : FrameDrawn::Drawn;
 }
 

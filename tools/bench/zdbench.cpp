@@ -44,6 +44,7 @@ struct Options {
     QStringList only;   // frame kinds to measure; all when empty
     bool screen = false; // also every frame in the style "Для экрана"
     bool route = false; // the route graph instead of the frames
+    int threads = -1;    // the picture's drawing threads; -1: the program's own choice
 };
 
 double msOf(const std::function<void()>& work)
@@ -193,6 +194,7 @@ bool Bench::startWindow()
     }
     m_win = std::make_unique<FrmZdMain>(m_dir.path());
     m_win->setEndHandler([](int) {});
+    if (m_o.threads >= 0) m_win->picZdMain().setBandThreads(m_o.threads);
     m_start = msOf([&] { m_win->Form_Activate(); });
     flushEvents();
     if (!m_win->startDone() || m_win->ended()) {
@@ -342,6 +344,8 @@ bool parse(const QStringList& args, Options& o)
                   {QStringLiteral("height"), QStringLiteral("picture height, pixels"), QStringLiteral("px"), QStringLiteral("900")},
                   {QStringLiteral("runs"), QStringLiteral("runs of every figure"), QStringLiteral("n"), QStringLiteral("15")},
                   {QStringLiteral("only"), QStringLiteral("frames to measure: whole,zoom4,zoom16,zoom64"), QStringLiteral("list")},
+                  {QStringLiteral("threads"), QStringLiteral("threads drawing the picture (0: the window's own thread)"),
+                   QStringLiteral("n"), QStringLiteral("-1")},
                   {QStringLiteral("route"), QStringLiteral("the route graph and routes instead of the frames")}});
     if (!p.parse(args) || !p.isSet(QStringLiteral("db"))) return false;
     bool ok1 = false, ok2 = false, ok3 = false;
@@ -349,6 +353,7 @@ bool parse(const QStringList& args, Options& o)
     o.size = QSize(p.value(QStringLiteral("width")).toInt(&ok1), p.value(QStringLiteral("height")).toInt(&ok2));
     o.runs = p.value(QStringLiteral("runs")).toInt(&ok3);
     o.route = p.isSet(QStringLiteral("route"));
+    o.threads = p.value(QStringLiteral("threads")).toInt();
     if (p.isSet(QStringLiteral("only"))) o.only = p.value(QStringLiteral("only")).split(u',');
     return ok1 && ok2 && ok3 && o.runs > 0 && o.size.width() > 0 && o.size.height() > 0;
 }
@@ -385,7 +390,7 @@ int main(int argc, char** argv)
     o.screen = mapStyle == QLatin1String("screen");
     if (mapStyle == QLatin1String("?") || !parse(app.arguments(), o)) {
         std::fprintf(stderr, "usage: zdbench --db FILE [--width 1600 --height 900] [--runs 15] [--only whole,zoom16] "
-                             "[--style screen] [--route]\n");
+                             "[--style screen] [--threads N] [--route]\n");
         return 2;
     }
     if (o.route) return runRouteBench(o.db, o.runs);
