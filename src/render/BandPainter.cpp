@@ -1,11 +1,17 @@
 #include "render/BandPainter.h"
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include <QPainter>
 #include <QPen>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <limits>
@@ -14,8 +20,10 @@ namespace zd {
 
 namespace {
 constexpr std::size_t kBatchOps = 2048;
-// Qt strokes a wide pen's lines sixteen at a time; the helpers draw them in the same groups.
+// Qt strokes a wide pen's lines sixteen at a time, and traces a thin one's one by one; the
+// helpers draw them in the same groups.
 constexpr int kLinesPerStroke = 16;
+int strokeGroup(const BandPainter::Pen& pen) { return pen.width <= 1 ? 1 : kLinesPerStroke; }
 constexpr auto kShowEvery = std::chrono::milliseconds(100);
 using Clock = std::chrono::steady_clock;
 
@@ -132,16 +140,16 @@ void BandPainter::line(const QLineF& l, const Pen& pen)
 void BandPainter::lines(const QVector<QLineF>& segments, const QTransform& toPixels, const Pen& pen)
 {
     if (segments.isEmpty()) return;
-    const int n = static_cast<int>(segments.size());
+    const int n = static_cast<int>(segments.size()), group = strokeGroup(pen);
     const Batch* holder = nullptr;   // the batch that holds the segments: each batch its own
     int index = 0;
-    for (int first = 0; first < n; first += kLinesPerStroke) {
+    for (int first = 0; first < n; first += group) {
         if (holder != m_current.get()) {
             holder = m_current.get();
             index = static_cast<int>(m_current->lines.size());
             m_current->lines.emplace_back(segments, toPixels);
         }
-        const int count = std::min(kLinesPerStroke, n - first);
+        const int count = std::min(group, n - first);
         qreal top = std::numeric_limits<qreal>::max(), bottom = std::numeric_limits<qreal>::lowest();
         for (int i = first; i < first + count; ++i) {
             const QLineF l = toPixels.map(segments[i]);
@@ -269,8 +277,22 @@ bool sameLayout(const QImage& a, const QImage& b)
 }
 } // namespace
 
+namespace {
+// The window's thread comes first: it answers input while the helpers draw.
+void yieldToTheWindow()
+{
+#ifdef __linux__
+    constexpr int kNicer = 4;
+    errno = 0;
+    const int nice = getpriority(PRIO_PROCESS, 0);
+    if (errno == 0) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), nice + kNicer);
+#endif
+}
+} // namespace
+
 void BandPainter::helperLoop(Helper& h)
 {
+    yieldToTheWindow();
     std::unique_lock lock(m_lock);
     for (;;) {
         auto ready = [&] { return m_stop || h.copyIn || !h.queue.empty(); };
@@ -377,7 +399,8 @@ void BandPainter::drawBatch(Helper& h, const Batch& b)
     const int n = static_cast<int>(m_helpers.size());
     QPainter p(&h.image);
     Settings set(p);
-    for (const Op& op : b.ops) {
+    for (std::size_t i = 0; i < b.ops.size(); ++i) {
+        const Op& op = b.ops[i];
         if (!touches(op.top, op.bottom, h.index, n)) continue;
         switch (op.kind) {
         case Op::Rect:
@@ -396,9 +419,18 @@ void BandPainter::drawBatch(Helper& h, const Batch& b)
             break;
         case Op::Lines: {
             const auto& [segments, toPixels] = b.lines[op.index];
+            // The following groups of the same lines this helper draws go in the same call.
+            int count = op.count;
+            for (; i + 1 < b.ops.size(); ++i) {
+                const Op& next = b.ops[i + 1];
+                if (next.kind != Op::Lines || next.index != op.index || next.first != op.first + count
+                    || !touches(next.top, next.bottom, h.index, n))
+                    break;
+                count += next.count;
+            }
             set.pen(op.pen);
             p.setTransform(toPixels);
-            p.drawLines(segments.constData() + op.first, op.count);
+            p.drawLines(segments.constData() + op.first, count);
             p.resetTransform();
             break;
         }

@@ -101,7 +101,7 @@ public:
     // the caller goes on. Any other use of the picture first waits for them. Fewer than two
     // threads, or a drawing of fewer than `fromLines` lines, where handing over costs more
     // than it gains: everything is drawn at once, as always.
-    void setBandThreads(int threads, int fromLines = 20000)
+    void setBandThreads(int threads, int fromLines = 5000)
     {
         m_bandThreads = threads;
         m_bandsFrom = fromLines;
