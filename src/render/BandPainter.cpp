@@ -80,9 +80,12 @@ BandPainter::~BandPainter()
 
 void BandPainter::begin(QImage& picture)
 {
-    picture.bits();   // the helpers write into this image's own rows, shared with no copy
+    // The helpers read and write the image's own rows, shared with no copy, by address.
+    const Rows rows{picture.bits(), picture.bytesPerLine()};
     std::lock_guard lock(m_lock);
     m_picture = &picture;
+    m_rows = rows;
+    m_height = picture.height();
     m_ratio = picture.devicePixelRatio();
     m_current = std::make_shared<Batch>();
     for (auto& h : m_helpers) {
@@ -97,7 +100,7 @@ void BandPainter::begin(QImage& picture)
 int BandPainter::deviceRow(qreal logicalY) const
 {
     const qreal row = std::floor(logicalY * m_ratio);
-    return static_cast<int>(std::clamp<qreal>(row, -1, m_picture->height()));
+    return static_cast<int>(std::clamp<qreal>(row, -1, m_height));
 }
 
 BandPainter::Op BandPainter::spanning(qreal top, qreal bottom, qreal margin) const
@@ -190,9 +193,9 @@ void BandPainter::text(Text t)
 
 void BandPainter::add(Op op)
 {
-    if (op.bottom < 0 || op.top >= m_picture->height()) return;   // touches no pixel
+    if (op.bottom < 0 || op.top >= m_height) return;   // touches no pixel
     op.top = std::max(op.top, 0);
-    op.bottom = std::min(op.bottom, m_picture->height() - 1);
+    op.bottom = std::min(op.bottom, m_height - 1);
     m_current->ops.push_back(op);
     if (m_current->ops.size() >= kBatchOps) dispatch();
 }
@@ -208,23 +211,23 @@ void BandPainter::dispatch()
     m_current = std::make_shared<Batch>();
 }
 
+bool BandPainter::idle() const
+{
+    return std::all_of(m_helpers.begin(), m_helpers.end(),
+                       [](const auto& h) { return h->queue.empty() && !h->busy && !h->copyIn; });
+}
+
 bool BandPainter::drawn(int waitMs)
 {
     if (!active()) return true;
     dispatch();
     std::unique_lock lock(m_lock);
-    return m_idle.wait_for(lock, std::chrono::milliseconds(waitMs), [this] {
-        return std::all_of(m_helpers.begin(), m_helpers.end(),
-                           [](const auto& h) { return h->queue.empty() && !h->busy && !h->copyIn; });
-    });
+    return m_idle.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return idle(); });
 }
 
 void BandPainter::waitIdle(std::unique_lock<std::mutex>& lock)
 {
-    m_idle.wait(lock, [this] {
-        return std::all_of(m_helpers.begin(), m_helpers.end(),
-                           [](const auto& h) { return h->queue.empty() && !h->busy && !h->copyIn; });
-    });
+    m_idle.wait(lock, [this] { return idle(); });
 }
 
 void BandPainter::end()
@@ -258,26 +261,30 @@ void BandPainter::drop(bool keep)
 
 void BandPainter::putStripes(Helper& h)
 {
-    const int n = static_cast<int>(m_helpers.size());
-    const int rows = m_picture->height();
-    const qsizetype bytes = std::min(m_picture->bytesPerLine(), h.image.bytesPerLine());
+    const Rows from{h.image.bits(), h.image.bytesPerLine()};
     std::lock_guard lock(m_pictureLock);
-    for (int top = h.index * kStripeRows; top < rows; top += n * kStripeRows)
-        for (int y = top; y < std::min(top + kStripeRows, rows); ++y)
-            std::memcpy(m_picture->scanLine(y), h.image.constScanLine(y), bytes);
+    copyStripes(from, m_rows, h.index);
     h.dirty = false;
     h.shownAt = Clock::now();
 }
 
+void BandPainter::copyStripes(Rows from, Rows to, int helper) const
+{
+    const int helpers = static_cast<int>(m_helpers.size());
+    const qsizetype bytes = std::min(from.stride, to.stride);
+    for (int top = helper * kStripeRows; top < m_height; top += helpers * kStripeRows)
+        for (int y = top; y < std::min(top + kStripeRows, m_height); ++y)
+            std::memcpy(to.bits + y * to.stride, from.bits + y * from.stride, bytes);
+}
+
 namespace {
+
 bool sameLayout(const QImage& a, const QImage& b)
 {
     return a.size() == b.size() && a.format() == b.format() && a.devicePixelRatio() == b.devicePixelRatio()
         && a.dotsPerMeterX() == b.dotsPerMeterX() && a.dotsPerMeterY() == b.dotsPerMeterY();
 }
-} // namespace
 
-namespace {
 // The window's thread comes first: it answers input while the helpers draw.
 void yieldToTheWindow()
 {
@@ -288,6 +295,7 @@ void yieldToTheWindow()
     if (errno == 0) setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), nice + kNicer);
 #endif
 }
+
 } // namespace
 
 void BandPainter::helperLoop(Helper& h)
@@ -304,14 +312,13 @@ void BandPainter::helperLoop(Helper& h)
             h.copyIn = false;
             const QImage& picture = *m_picture;
             lock.unlock();
-            if (!sameLayout(h.image, picture)) h.image = QImage(picture.size(), picture.format());
-            h.image.setDevicePixelRatio(picture.devicePixelRatio());
-            h.image.setDotsPerMeterX(picture.dotsPerMeterX());
-            h.image.setDotsPerMeterY(picture.dotsPerMeterY());
-            const int n = static_cast<int>(m_helpers.size());
-            for (int top = h.index * kStripeRows; top < picture.height(); top += n * kStripeRows)
-                for (int y = top; y < std::min(top + kStripeRows, picture.height()); ++y)
-                    std::memcpy(h.image.scanLine(y), picture.constScanLine(y), picture.bytesPerLine());
+            if (!sameLayout(h.image, picture)) {
+                h.image = QImage(picture.size(), picture.format());
+                h.image.setDevicePixelRatio(picture.devicePixelRatio());
+                h.image.setDotsPerMeterX(picture.dotsPerMeterX());
+                h.image.setDotsPerMeterY(picture.dotsPerMeterY());
+            }
+            copyStripes(m_rows, {h.image.bits(), h.image.bytesPerLine()}, h.index);
             lock.lock();
             h.fresh = true;
         } else if (!h.queue.empty()) {

@@ -89,12 +89,20 @@ private:
     void dispatch();
     void helperLoop(Helper& h);
     void drawBatch(Helper& h, const Batch& b);
+    struct Rows {
+        uchar* bits = nullptr;
+        qsizetype stride = 0;
+    };
+    void copyStripes(Rows from, Rows to, int helper) const;
     void putStripes(Helper& h);
+    bool idle() const;
     void waitIdle(std::unique_lock<std::mutex>& lock);
     int deviceRow(qreal logicalY) const;
     Op spanning(qreal top, qreal bottom, qreal margin) const;
 
     QImage* m_picture = nullptr;
+    Rows m_rows;
+    int m_height = 0;
     qreal m_ratio = 1;
     std::shared_ptr<Batch> m_current;
     std::function<void()> m_shown;
