@@ -10,6 +10,7 @@
 #include "SearchBench.h"
 
 #include "data/Database.h"
+#include "desk/Desk.h"
 #include "mainwin/FrmZdMain.h"
 #include "platform/MsgBox.h"
 #include "render/PictureBox.h"
@@ -60,6 +61,7 @@ double msOf(const std::function<void()>& work)
 [[gnu::noinline]] void timedRender(FrmZdMain& w) { w.RenderKadr(w.picZdMain()); }
 [[gnu::noinline]] void timedFrame(FrmZdMain& w)
 {
+    w.desk().frameRowsChanging();   // as the window does before it replaces the frame's rows
     (void)renderFrame(w.state(), w.picZdMain(), w.dtaPeregon(), w.dtaStn(), w.genOn());
 }
 [[gnu::noinline]] void timedQuery(sqlite3* db, const QStringList& sqls) { stepQueries(db, sqls); }
