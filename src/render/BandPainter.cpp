@@ -235,11 +235,7 @@ void BandPainter::end()
     if (!active()) return;
     dispatch();
     std::unique_lock lock(m_lock);
-    waitIdle(lock);
-    for (auto& h : m_helpers)
-        if (h->fresh && h->dirty) putStripes(*h);
-    m_picture = nullptr;
-    m_current.reset();
+    finish(lock, true);
 }
 
 void BandPainter::drop(bool keep)
@@ -251,12 +247,19 @@ void BandPainter::drop(bool keep)
         h->queue.clear();
         if (!keep) h->copyIn = false;
     }
+    finish(lock, keep);
+}
+
+// Once the helpers are idle the drawing ends, the picture taking their stripes when kept.
+void BandPainter::finish(std::unique_lock<std::mutex>& lock, bool keep)
+{
     waitIdle(lock);
     for (auto& h : m_helpers) {
         if (keep && h->fresh && h->dirty) putStripes(*h);
         h->dirty = false;
     }
     m_picture = nullptr;
+    m_current.reset();
 }
 
 void BandPainter::putStripes(Helper& h)

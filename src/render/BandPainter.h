@@ -97,6 +97,7 @@ private:
     void putStripes(Helper& h);
     bool idle() const;
     void waitIdle(std::unique_lock<std::mutex>& lock);
+    void finish(std::unique_lock<std::mutex>& lock, bool keep);
     int deviceRow(qreal logicalY) const;
     Op spanning(qreal top, qreal bottom, qreal margin) const;
 

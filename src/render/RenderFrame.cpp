@@ -23,7 +23,10 @@ bool bandsFinished(MapState& st, Canvas& pic)
 
 struct Bands {
     Canvas& pic;
-    Bands(Canvas& c, int sections) : pic(c) { pic.beginBands(sections); }
+    Bands(Canvas& c, int sections, bool handedOver) : pic(c)
+    {
+        if (handedOver) pic.beginBands(sections);
+    }
     ~Bands() { pic.dropBands(); }
 };
 } // namespace
@@ -46,7 +49,9 @@ Expected<FrameDrawn> renderFrame(MapState& st, Canvas& pic, DataSource& peregons
     if (auto opened = peregons.open(frameSectionsSql(bounds(k), st.rusFilter), hook); !opened) return failed(opened);
     if (peregons.rows().recordCount() == 0) return FrameDrawn::NoSections;
     pic.clearPicture();
-    Bands bands(pic, peregons.rows().recordCount());
+    // The style "Для экрана" paints through the picture's own painter, which would only wait
+    // for the helpers: its frames are not handed over.
+    Bands bands(pic, peregons.rows().recordCount(), st.style != MapStyle::Screen);
     DrawPeregons(st, pic, peregons.rows(), st.palette.net);
     if (!drawingGoesOn(st, 0)) return FrameDrawn::Superseded;
 
