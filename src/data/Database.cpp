@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <iterator>
@@ -24,32 +25,46 @@ namespace {
 // The frame queries join each row with its railway and select by a coordinate range.
 // Their indexes lead with the railway code, so that the railways drive the join and each
 // of them is searched by range, and they hold every column those queries read, so that
-// the rows come from the index alone. Both halves of the section query's OR have one.
-// They also serve every look-up by railway code, and the two small tables' joins. These
-// are built at loading: the first frame needs them. The stations' one is built with the
-// stations' copy, on its own connection.
+// the rows come from the index alone. Both halves of the section query's OR have one; the
+// far end's (ixPer2) is built with the first frame, below. They also serve every look-up by
+// railway code, and the two small tables' joins. These are built at loading. The stations'
+// one is built with the stations' copy, on its own connection.
 const char* const kStationIndex =
     "CREATE INDEX ixStnXY ON Stn(KodDor, StnX, StnY, TipStn, StnBranch, KodStn, NazStn)";
 const char* const kIndexes[] = {
     "CREATE INDEX ixPer1 ON Peregon(KodDor, Stn1X, Stn1Y, Stn2X, Stn2Y, KodStn1, KodStn2, LenPer, RL, EL)",
-    "CREATE INDEX ixPer2 ON Peregon(KodDor, Stn2X, Stn2Y, Stn1X, Stn1Y, KodStn1, KodStn2, LenPer, RL, EL)",
     "CREATE INDEX ixDorKod ON Doroga(KodDor, KodContry)",
     "CREATE INDEX ixContryKod ON Contry(KodContry)",
 };
 
-// Indexes that only some later query uses, built before the first query whose text holds
-// the piece: the station by its code (the object under the pointer, a section's ends), and
-// the station list in name order. The list's rows come from ixStnNaz in the order asked
-// for, without sorting a million rows by the Russian collation at every opening; after the
-// name it holds the columns of ixStnXY in their order, so that stations of one name come in
-// the order the sorted join gave them: by railway, then by place. Its statistics are taken
-// at once, so that the planner chooses it. The stations live in the database "stn". A build
-// stopped after its index was made (in the statistics) is made whole by the next one.
-struct LazyIndex { const char* piece; const char* create; };
+// Indexes that only later queries use, built before the first query whose text holds
+// all the pieces: the station by its code (the object under the pointer, a section's ends),
+// the station list in name order, and the sections by their far end. The list's rows come
+// from ixStnNaz in the order asked for, without sorting a million rows by the Russian
+// collation at every opening; after the name it holds the columns of ixStnXY in their order,
+// so that stations of one name come in the order the sorted join gave them: by railway, then
+// by place. ixPer2 is as large as ixPer1 and the first frame needs it anyway: built then, it
+// takes a third off the load. Any query that reads sections under a condition builds it
+// first, so that every plan that may choose it (a railway's sections too) finds it. The
+// statistics are taken at once, as those of the loading are. The stations live in the
+// database "stn". A build stopped after its index was made (in the statistics) is made whole
+// by the next one.
+struct LazyIndex {
+    const char* pieces[2];
+    const char* create;
+    bool neededBy(const QString& sql) const
+    {
+        return std::all_of(std::begin(pieces), std::end(pieces), [&](const char* p) {
+            return !p || sql.contains(QLatin1String(p), Qt::CaseInsensitive);
+        });
+    }
+};
 const LazyIndex kLazyIndexes[] = {
-    {"WHERE KodStn = ", "CREATE INDEX IF NOT EXISTS stn.ixStnKod ON Stn(KodStn)"},
-    {"Order by NazStn", "CREATE INDEX IF NOT EXISTS stn.ixStnNaz ON Stn(NazStn, KodDor, StnX, StnY, TipStn, StnBranch, KodStn);"
-                        "ANALYZE stn.ixStnNaz"},
+    {{"WHERE KodStn = ", nullptr}, "CREATE INDEX IF NOT EXISTS stn.ixStnKod ON Stn(KodStn)"},
+    {{"Order by NazStn", nullptr}, "CREATE INDEX IF NOT EXISTS stn.ixStnNaz ON Stn(NazStn, KodDor, StnX, StnY, TipStn, StnBranch, KodStn);"
+                                   "ANALYZE stn.ixStnNaz"},
+    {{"Peregon", "WHERE"}, "CREATE INDEX IF NOT EXISTS main.ixPer2 ON Peregon(KodDor, Stn2X, Stn2Y, Stn1X, Stn1Y, KodStn1, KodStn2, LenPer, RL, EL);"
+                           "ANALYZE main.ixPer2"},
 };
 
 QString lastError(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
@@ -385,13 +400,25 @@ Database::~Database()
     sqlite3_close(m_db);
 }
 
-Expected<> Database::buildNeededIndexes(const QString& sql) const
+// With a hook, each build runs on the helper thread while the hook is asked, and one that
+// says stop ends it: the index is then built anew by the next query that needs it.
+Expected<> Database::buildNeededIndexes(const QString& sql, const StepHook& hook) const
 {
-    for (auto it = m_unbuilt.begin(); it != m_unbuilt.end();) {
-        const LazyIndex& ix = kLazyIndexes[*it];
-        if (!sql.contains(QLatin1String(ix.piece), Qt::CaseInsensitive)) { ++it; continue; }
-        if (auto done = buildIndex(m_db, QLatin1String(ix.create)); !done) return DbError{m_path, done.error().cause};
-        it = m_unbuilt.erase(it);
+    std::vector<int> needed;
+    std::copy_if(m_unbuilt.begin(), m_unbuilt.end(), std::back_inserter(needed),
+                 [&](int i) { return kLazyIndexes[i].neededBy(sql); });
+    for (const int i : needed) {
+        // A query made from the hook meanwhile may have built it.
+        if (std::find(m_unbuilt.begin(), m_unbuilt.end(), i) == m_unbuilt.end()) continue;
+        Expected<> built;
+        const auto build = [&] {
+            built = buildIndex(m_db, QLatin1String(kLazyIndexes[i].create));
+            return built ? SQLITE_OK : SQLITE_ERROR;
+        };
+        if ((hook ? answering(build, hook) : build()) == SQLITE_INTERRUPT)
+            return DbError{m_path, QStringLiteral("запрос прерван"), true};
+        if (!built) return DbError{m_path, built.error().cause};
+        std::erase(m_unbuilt, i);
     }
     return {};
 }
@@ -431,17 +458,19 @@ Expected<std::shared_ptr<Database>> Database::open(const QString& path, const Op
     return result;
 }
 
-int Database::firstStepAnswering(sqlite3_stmt* st, const StepHook& hook) const
+// Runs work on the helper thread, asking the hook every 20 ms meanwhile; one that says stop
+// interrupts it. A query made from the hook waits for the work (settle).
+int Database::answering(const std::function<int()>& work, const StepHook& hook) const
 {
-    const std::shared_future<int> step = std::async(std::launch::async, [st] { return sqlite3_step(st); }).share();
-    m_step = step;
+    const std::shared_future<int> done = std::async(std::launch::async, work).share();
+    m_step = done;
     bool stopped = false;
-    while (step.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+    while (done.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
         if (!stopped && !hook()) {
             stopped = true;
             sqlite3_interrupt(m_db);
         }
-    const int rc = step.get();
+    const int rc = done.get();
     m_step = {};
     return stopped ? SQLITE_INTERRUPT : rc;
 }
@@ -460,7 +489,7 @@ Expected<RowSet> Database::run(const QString& sql, RowSet* storage, const StepHo
 {
     if (!m_unbuilt.empty()) {
         const size_t unbuilt = m_unbuilt.size();
-        if (auto built = buildNeededIndexes(sql); !built) return built.error();
+        if (auto built = buildNeededIndexes(sql, readingAhead ? StepHook() : hook); !built) return built.error();
         if (!readingAhead && m_unbuilt.size() != unbuilt) m_ahead = {};
     }
     sqlite3_stmt* st = nullptr;
@@ -470,7 +499,7 @@ Expected<RowSet> Database::run(const QString& sql, RowSet* storage, const StepHo
         sqlite3_finalize(st);
         return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(e, sql)};
     }
-    int rc = hook && !readingAhead ? firstStepAnswering(st, hook) : 0;
+    int rc = hook && !readingAhead ? answering([st] { return sqlite3_step(st); }, hook) : 0;
     RowSet rs = RowSet::fromStatement(st, &rc, storage, hook);
     sqlite3_finalize(st);
     if (rc == SQLITE_INTERRUPT && hook) return DbError{m_path, QStringLiteral("запрос прерван"), true};

@@ -65,8 +65,8 @@ public:
 
 private:
     Database(sqlite3* db, QString path);
-    Expected<> buildNeededIndexes(const QString& sql) const;
-    int firstStepAnswering(sqlite3_stmt* st, const StepHook& hook) const;
+    Expected<> buildNeededIndexes(const QString& sql, const StepHook& hook) const;
+    int answering(const std::function<int()>& work, const StepHook& hook) const;
     Expected<RowSet> run(const QString& sql, RowSet* storage, const StepHook& hook, bool readingAhead) const;
     std::optional<Expected<RowSet>> takeReadAhead(const QString& sql) const;
     void stopReadAhead() const;
@@ -82,7 +82,7 @@ private:
     sqlite3* m_db;
     QString m_path;
     mutable std::vector<int> m_unbuilt;   // the indexes built on first need, not yet built
-    mutable std::shared_future<int> m_step;   // a first step running on the helper thread
+    mutable std::shared_future<int> m_step;   // a first step or an index build running on the helper thread
     mutable ReadAhead m_ahead;
     mutable int m_querying = 0;   // queries under way on this thread, one inside another's hook
 };

@@ -197,7 +197,9 @@ TEST(NetworkQueries, AHookStopsTheReadingOfRows)
         int calls = 0;
         auto rs = db->query(rows, nullptr, [&] { return calls++ < c.goOnCalls; });
         EXPECT_EQ(!rs.ok() && rs.error().interrupted, c.interrupted);
-        if (rs) EXPECT_EQ(rs->recordCount(), 2000);
+        if (rs) {
+            EXPECT_EQ(rs->recordCount(), 2000);
+        }
         EXPECT_EQ(calls, c.interrupted ? c.goOnCalls + 1 : 3);
     }
 }

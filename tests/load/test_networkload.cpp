@@ -127,16 +127,56 @@ TEST_F(NetworkLoadTest, EachIndexServesAQueryOfTheProgram)
         EXPECT_TRUE(used.contains(built->text(0))) << "no plan uses " << built->text(0).toStdString();
 }
 
+// An index of later queries is made by the first query that needs it, and by no other:
+// reading a table's columns or the station list does not make the second section index.
 TEST_F(NetworkLoadTest, AnIndexOfLaterQueriesIsBuiltBeforeTheFirstOneRuns)
 {
     auto db = Database::open(write(zdtest::sampleNetworkSql()));
     ASSERT_TRUE(db);
-    const QString count = QStringLiteral("SELECT count(*) FROM stn.sqlite_master WHERE name = 'ixStnKod'");
-    EXPECT_EQ((*db)->query(count)->number(0), 0);
-    auto station = (*db)->query(stationByCodeSql(QStringLiteral("101")));
-    ASSERT_TRUE(station);
-    EXPECT_EQ(station->text(station->column(u"NazStn")), QStringLiteral("Бологое"));
-    EXPECT_EQ((*db)->query(count)->number(0), 1);
+    auto built = [&](const char* name) {
+        return (*db)->query(QStringLiteral("SELECT count(*) FROM (SELECT name FROM main.sqlite_master UNION ALL "
+                                           "SELECT name FROM stn.sqlite_master) WHERE name = '%1'").arg(QLatin1String(name)))
+            ->number(0);
+    };
+    struct Step { QString sql; int rows; int kod; int per2; };
+    const Step steps[] = {
+        {QStringLiteral("SELECT * FROM Peregon LIMIT 0"), 0, 0, 0},
+        {stationByCodeSql(QStringLiteral("101")), 1, 1, 0},
+        {QStringLiteral("SELECT count(*) FROM Stn"), 1, 1, 0},
+        {frameSectionsSql(FrameBounds{0, 0, 1500, 1500}, QString()), 1, 1, 1},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.sql.toStdString());
+        auto rows = (*db)->query(s.sql);
+        ASSERT_TRUE(rows) << rows.error().message().toStdString();
+        EXPECT_EQ(rows->recordCount(), s.rows);
+        EXPECT_EQ(built("ixStnKod"), s.kod);
+        EXPECT_EQ(built("ixPer2"), s.per2);
+    }
+}
+
+// A frame's query that needs an index not yet built builds it on the helper thread: the
+// hook is asked meanwhile, one that says stop ends the build with the query marked as
+// interrupted, and the next query builds it whole and gives the rows it would have given.
+TEST_F(NetworkLoadTest, ABuildOnFirstNeedAsksTheHookAndStopsWithIt)
+{
+    auto db = Database::open(write(zdtest::chainNetworkSql(150000)));
+    ASSERT_TRUE(db);
+    const QString sections = frameSectionsSql(FrameBounds{1000, 0, 5000, 20}, QString());
+    const QString ixPer2 = QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'ixPer2'");
+    auto stopped = (*db)->query(sections, nullptr, [] { return false; });
+    ASSERT_FALSE(stopped);
+    EXPECT_TRUE(stopped.error().interrupted);
+    EXPECT_EQ((*db)->query(ixPer2)->number(0), 0);
+
+    int calls = 0;
+    auto rows = (*db)->query(sections, nullptr, [&] { return ++calls > 0; });
+    ASSERT_TRUE(rows) << rows.error().message().toStdString();
+    EXPECT_GT(calls, 0);
+    EXPECT_EQ((*db)->query(ixPer2)->number(0), 1);
+    EXPECT_EQ(rows->recordCount(), (*db)->query(QStringLiteral("SELECT count(*) FROM Peregon WHERE Stn1X BETWEEN 1000 AND 5000 "
+                                                               "AND Stn1Y BETWEEN 0 AND 20 OR Stn2X BETWEEN 1000 AND 5000 AND "
+                                                               "Stn2Y BETWEEN 0 AND 20"))->number(0));
 }
 
 // A table opened as a record source is read when its rows are first asked for, and they
