@@ -1,5 +1,6 @@
 #include "render/Canvas.h"
 
+#include <QThreadPool>
 #include <cmath>
 
 namespace zd {
@@ -9,6 +10,14 @@ namespace {
 // large network has a few hundred thousand names.
 constexpr std::size_t kMaxFaces = 16;
 constexpr qsizetype kMaxWidths = 500000;
+
+// A full table of widths is let go on a pool thread: freeing half a million names on the
+// window's thread held it for more than 100 ms in the middle of a frame.
+void dropWidths(QHash<QString, qreal>& widths)
+{
+    QThreadPool::globalInstance()->start([old = std::move(widths)]() mutable { old = {}; });
+    widths = {};
+}
 
 void setImageDpi(QImage& image, Dpi dpi)
 {
@@ -184,7 +193,10 @@ Canvas::FontFace& Canvas::face() const
     if (m_face && m_face->dpi == dpi && m_face->font == m_font) return *m_face;
     for (const auto& f : m_faces)
         if (f->dpi == dpi && f->font == m_font) return *(m_face = f.get());
-    if (m_faces.size() >= kMaxFaces) m_faces.erase(m_faces.begin());
+    if (m_faces.size() >= kMaxFaces) {
+        dropWidths(m_faces.front()->widths);
+        m_faces.erase(m_faces.begin());
+    }
     QImage device(1, 1, QImage::Format_RGB32);   // fonts are measured at the picture's DPI
     setImageDpi(device, this->dpi());
     m_faces.push_back(std::make_unique<FontFace>(FontFace{m_font, dpi, QFontMetricsF(m_font, &device), {}}));
@@ -195,7 +207,7 @@ qreal Canvas::pixelWidth(const QString& text) const
 {
     FontFace& f = face();
     if (auto it = f.widths.constFind(text); it != f.widths.constEnd()) return *it;
-    if (f.widths.size() >= kMaxWidths) f.widths.clear();
+    if (f.widths.size() >= kMaxWidths) dropWidths(f.widths);
     return *f.widths.insert(text, f.metrics.horizontalAdvance(text));
 }
 
