@@ -402,6 +402,8 @@ Database::~Database()
 
 // With a hook, each build runs on the helper thread while the hook is asked, and one that
 // says stop ends it: the index is then built anew by the next query that needs it.
+DbError Database::stoppedByHook() const { return DbError{m_path, QStringLiteral("запрос прерван"), true}; }
+
 Expected<> Database::buildNeededIndexes(const QString& sql, const StepHook& hook) const
 {
     std::vector<int> needed;
@@ -415,8 +417,7 @@ Expected<> Database::buildNeededIndexes(const QString& sql, const StepHook& hook
             built = buildIndex(m_db, QLatin1String(kLazyIndexes[i].create));
             return built ? SQLITE_OK : SQLITE_ERROR;
         };
-        if ((hook ? answering(build, hook) : build()) == SQLITE_INTERRUPT)
-            return DbError{m_path, QStringLiteral("запрос прерван"), true};
+        if ((hook ? answering(build, hook) : build()) == SQLITE_INTERRUPT) return stoppedByHook();
         if (!built) return DbError{m_path, built.error().cause};
         std::erase(m_unbuilt, i);
     }
@@ -487,9 +488,12 @@ Expected<RowSet> Database::query(const QString& sql, RowSet* storage, const Step
 
 Expected<RowSet> Database::run(const QString& sql, RowSet* storage, const StepHook& hook, bool readingAhead) const
 {
+    // On the window's thread a long build or first step runs on the helper thread while the
+    // hook is asked; a reading ahead is on the helper thread already.
+    const StepHook answer = readingAhead ? StepHook() : hook;
     if (!m_unbuilt.empty()) {
         const size_t unbuilt = m_unbuilt.size();
-        if (auto built = buildNeededIndexes(sql, readingAhead ? StepHook() : hook); !built) return built.error();
+        if (auto built = buildNeededIndexes(sql, answer); !built) return built.error();
         if (!readingAhead && m_unbuilt.size() != unbuilt) m_ahead = {};
     }
     sqlite3_stmt* st = nullptr;
@@ -499,10 +503,10 @@ Expected<RowSet> Database::run(const QString& sql, RowSet* storage, const StepHo
         sqlite3_finalize(st);
         return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(e, sql)};
     }
-    int rc = hook && !readingAhead ? answering([st] { return sqlite3_step(st); }, hook) : 0;
+    int rc = answer ? answering([st] { return sqlite3_step(st); }, answer) : 0;
     RowSet rs = RowSet::fromStatement(st, &rc, storage, hook);
     sqlite3_finalize(st);
-    if (rc == SQLITE_INTERRUPT && hook) return DbError{m_path, QStringLiteral("запрос прерван"), true};
+    if (rc == SQLITE_INTERRUPT && hook) return stoppedByHook();
     if (rc != SQLITE_DONE) return DbError{m_path, QStringLiteral("ошибка запроса: %1\n%2").arg(lastError(m_db), sql)};
     return rs;
 }

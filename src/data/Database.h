@@ -66,6 +66,8 @@ public:
 private:
     Database(sqlite3* db, QString path);
     Expected<> buildNeededIndexes(const QString& sql, const StepHook& hook) const;
+    // The error of a query whose hook said stop.
+    DbError stoppedByHook() const;
     int answering(const std::function<int()>& work, const StepHook& hook) const;
     Expected<RowSet> run(const QString& sql, RowSet* storage, const StepHook& hook, bool readingAhead) const;
     std::optional<Expected<RowSet>> takeReadAhead(const QString& sql) const;
